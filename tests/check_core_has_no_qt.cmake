@@ -1,0 +1,10 @@
+# Fails when any file of the core library includes a Qt header.
+file(GLOB_RECURSE files "${CORE_DIR}/*.h" "${CORE_DIR}/*.cpp")
+foreach(f ${files})
+  file(STRINGS "${f}" hits REGEX "#[ \t]*include[ \t]*[<\"](Q[A-Za-z]|qt)")
+  if(hits)
+    message(FATAL_ERROR "Qt include in core file ${f}: ${hits}")
+  endif()
+endforeach()
+list(LENGTH files n)
+message(STATUS "${n} core files, none includes Qt")
