@@ -26,7 +26,9 @@ struct ParameterImage {
     std::uint8_t operator[](std::size_t k) const { return bytes[k]; }
 
     // Block b (0..11) is the 100 bytes from 100*b.
-    ImageBlock block(std::size_t b) { return ImageBlock(bytes.data() + b * BLOCK_SIZE, BLOCK_SIZE); }
+    ImageBlock block(std::size_t b) {
+        return ImageBlock(bytes.data() + b * BLOCK_SIZE, BLOCK_SIZE);
+    }
     ConstImageBlock block(std::size_t b) const {
         return ConstImageBlock(bytes.data() + b * BLOCK_SIZE, BLOCK_SIZE);
     }
@@ -35,8 +37,12 @@ struct ParameterImage {
     bool operator==(const ParameterImage&) const = default;
 };
 
-inline constexpr std::size_t blockOf(std::size_t k) { return k / BLOCK_SIZE; }
-inline constexpr std::size_t offsetInBlock(std::size_t k) { return k % BLOCK_SIZE; }
+inline constexpr std::size_t blockOf(std::size_t k) {
+    return k / BLOCK_SIZE;
+}
+inline constexpr std::size_t offsetInBlock(std::size_t k) {
+    return k % BLOCK_SIZE;
+}
 
 // Named offsets. Arrays have a companion _LEN.
 namespace img {
@@ -130,8 +136,12 @@ inline constexpr std::size_t JET_IAP = 1000, JET_IAP_LEN = MAP_LEN;
 
 inline constexpr std::size_t MAP_PAGE_COUNT = 5;
 // Map page p (0 Advance, 1 Inj-14A, 2 Inj-23A, 3 Inj-B, 4 Inj-IAP).
-inline constexpr std::size_t rpmRowOfPage(std::size_t p) { return RPM_IGN + CURVE_LEN * p; }
-inline constexpr std::size_t mapOfPage(std::size_t p) { return IGN + MAP_LEN * p; }
+inline constexpr std::size_t rpmRowOfPage(std::size_t p) {
+    return RPM_IGN + CURVE_LEN * p;
+}
+inline constexpr std::size_t mapOfPage(std::size_t p) {
+    return IGN + MAP_LEN * p;
+}
 inline constexpr std::size_t mapCell(std::size_t map, std::size_t row, std::size_t col) {
     return map + MAP_COLS * row + col;
 }

@@ -26,7 +26,9 @@ enum class TransferMode : std::uint8_t { Monitor = 0, Program = 1, Verify = 2, R
 using Frame = std::array<std::uint8_t, FRAME_SIZE>;
 using FrameView = std::span<const std::uint8_t, FRAME_SIZE>;
 
-inline constexpr std::size_t BlockOfCode(std::uint8_t code) { return code & 0x3Fu; }
+inline constexpr std::size_t BlockOfCode(std::uint8_t code) {
+    return code & 0x3Fu;
+}
 
 // The check byte for bytes 0..100 of a frame.
 std::uint8_t FrameCheckByte(std::span<const std::uint8_t> first101);
