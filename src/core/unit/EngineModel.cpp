@@ -192,6 +192,9 @@ MonitorValues EngineModel::at(std::chrono::milliseconds sinceStart,
     if (overrun || injLimit) {
         injUs = 0;
     }
+    // An injector cannot stay open longer than the four-stroke cycle of two
+    // revolutions; the unit keeps 5 % of it closed.
+    injUs = std::min(injUs, 0.95 * 120e6 / std::max(rpm, 1.0) / 1.03);
     const double injBUs = (tp > 60 && !overrun && !injLimit) ? (tp - 60) * 90.0 : 0.0;
     v.Inj14A = word(injUs / 30);
     v.Inj23A = word(injUs * 1.03 / 30);
