@@ -66,14 +66,14 @@ MonitorFrame QuietEngine() {
 }
 
 // Everything the decoding reads besides the frame.
-struct Setup {
+struct Rig {
     ParameterImage image;
     MessageTable messages;
     bool choke = false;
     bool extended = false;
     bool n2o = true;
 
-    explicit Setup(std::uint8_t language = 0) {
+    explicit Rig(std::uint8_t language = 0) {
         image[img::BIKE] = 11;
         image[img::LIMITER_IGN] = 150;
         image[img::SERVO_ENABLE] = 1;
@@ -83,10 +83,10 @@ struct Setup {
     MonitorInputs Inputs() const { return {image, messages, choke, extended, n2o}; }
 };
 
-using Tweak = std::function<void(F&, Setup&)>;
+using Tweak = std::function<void(F&, Rig&)>;
 
 MonitorView ViewOf(const Tweak& tweak, std::uint8_t language = 0) {
-    Setup s(language);
+    Rig s(language);
     F f = QuietEngine();
     if (tweak)
         tweak(f, s);
@@ -207,35 +207,34 @@ void CheckLabels(const std::vector<LabelCase>& cases, std::uint8_t language = 0)
 TEST(MonitorLabels, SpeedLoadAndThrottle) {
     CheckLabels({
         {"rpm", {}, "LabelRpm", "RPM = 6000 ", C::Normal},
-        {"one speed flag", [](F& f, Setup&) { f.RpmFlag1 = 1; }, "LabelRpm", "RPM = 6000 ",
+        {"one speed flag", [](F& f, Rig&) { f.RpmFlag1 = 1; }, "LabelRpm", "RPM = 6000 ",
          C::Magenta},
-        {"the other", [](F& f, Setup&) { f.RpmFlag2 = 7; }, "LabelRpm", "RPM = 6000 ", C::Magenta},
-        {"both", [](F& f, Setup&) { f.RpmFlag1 = f.RpmFlag2 = 1; }, "LabelRpm", "RPM = 6000 ",
+        {"the other", [](F& f, Rig&) { f.RpmFlag2 = 7; }, "LabelRpm", "RPM = 6000 ", C::Magenta},
+        {"both", [](F& f, Rig&) { f.RpmFlag1 = f.RpmFlag2 = 1; }, "LabelRpm", "RPM = 6000 ",
          C::Red},
         {"iap", {}, "LabelPodtlak", "IAP = 60 [%]", C::Normal},
-        {"iap detailed", [](F&, Setup& s) { s.extended = true; }, "LabelPodtlak",
+        {"iap detailed", [](F&, Rig& s) { s.extended = true; }, "LabelPodtlak",
          "IA P= 60 [%] = 2443 [mV]", C::Normal},
-        {"iap 1010 on bike 30", [](F& f, Setup& s) { f.IapRaw = 1010, s.image[img::BIKE] = 30; },
+        {"iap 1010 on bike 30", [](F& f, Rig& s) { f.IapRaw = 1010, s.image[img::BIKE] = 30; },
          "LabelPodtlak", "IAP = 60 [%]", C::Normal},
-        {"iap 1010 on bike 1", [](F& f, Setup& s) { f.IapRaw = 1010, s.image[img::BIKE] = 1; },
+        {"iap 1010 on bike 1", [](F& f, Rig& s) { f.IapRaw = 1010, s.image[img::BIKE] = 1; },
          "LabelPodtlak", "IAP = 60 [%]", C::Normal},
-        {"iap 1010 on bike 2", [](F& f, Setup& s) { f.IapRaw = 1010, s.image[img::BIKE] = 2; },
+        {"iap 1010 on bike 2", [](F& f, Rig& s) { f.IapRaw = 1010, s.image[img::BIKE] = 2; },
          "LabelPodtlak", "IAP = error", C::Red},
-        {"iap 1006 on bike 2", [](F& f, Setup& s) { f.IapRaw = 1006, s.image[img::BIKE] = 2; },
+        {"iap 1006 on bike 2", [](F& f, Rig& s) { f.IapRaw = 1006, s.image[img::BIKE] = 2; },
          "LabelPodtlak", "IAP = 60 [%]", C::Normal},
-        {"iap 104 on bike 30", [](F& f, Setup& s) { f.IapRaw = 104, s.image[img::BIKE] = 30; },
+        {"iap 104 on bike 30", [](F& f, Rig& s) { f.IapRaw = 104, s.image[img::BIKE] = 30; },
          "LabelPodtlak", "IAP = error", C::Red},
-        {"iap 105", [](F& f, Setup&) { f.IapRaw = 105; }, "LabelPodtlak", "IAP = 60 [%]",
-         C::Normal},
-        {"iap error detailed", [](F& f, Setup& s) { f.IapRaw = 104, s.extended = true; },
+        {"iap 105", [](F& f, Rig&) { f.IapRaw = 105; }, "LabelPodtlak", "IAP = 60 [%]", C::Normal},
+        {"iap error detailed", [](F& f, Rig& s) { f.IapRaw = 104, s.extended = true; },
          "LabelPodtlak", "IAP = error = 508 [mV]", C::Red},
-        {"lambda", [](F& f, Setup&) { f.LambdaRaw = 100; }, "LabelLambda", "LAMBDA = 488 mV",
+        {"lambda", [](F& f, Rig&) { f.LambdaRaw = 100; }, "LabelLambda", "LAMBDA = 488 mV",
          std::nullopt},
         {"tp", {}, "LabelTpsMon", "TP = 20 %", C::Normal},
-        {"tp 100", [](F& f, Setup&) { f.TpPercent = 100; }, "LabelTpsMon", "TP = 100 %", C::Normal},
-        {"tp detailed", [](F&, Setup& s) { s.extended = true; }, "LabelTpsMon", "TP = 20 %=1466 mV",
+        {"tp 100", [](F& f, Rig&) { f.TpPercent = 100; }, "LabelTpsMon", "TP = 100 %", C::Normal},
+        {"tp detailed", [](F&, Rig& s) { s.extended = true; }, "LabelTpsMon", "TP = 20 %=1466 mV",
          C::Normal},
-        {"tp error", [](F& f, Setup&) { f.TpPercent = 101; }, "LabelTpsMon", "TP = error = 1466 mV",
+        {"tp error", [](F& f, Rig&) { f.TpPercent = 101; }, "LabelTpsMon", "TP = error = 1466 mV",
          C::Red},
     });
 }
@@ -243,9 +242,9 @@ TEST(MonitorLabels, SpeedLoadAndThrottle) {
 TEST(MonitorLabels, IgnitionInjectionAndPositions) {
     CheckLabels({
         {"advance", {}, "LabelMon_Ign", "Advance = 32 °", std::nullopt},
-        {"advance padded", [](F& f, Setup&) { f.Advance = 5; }, "LabelMon_Ign", "Advance =  5 °",
+        {"advance padded", [](F& f, Rig&) { f.Advance = 5; }, "LabelMon_Ign", "Advance =  5 °",
          std::nullopt},
-        {"base advance", [](F& f, Setup&) { f.AdvanceBase = 1; }, "LabelMon_Ign", "Advance = BASE",
+        {"base advance", [](F& f, Rig&) { f.AdvanceBase = 1; }, "LabelMon_Ign", "Advance = BASE",
          std::nullopt},
         {"jet 14A", {}, "LabelMon_Jet_14A", "Injection time 14A = 3000 us", std::nullopt},
         {"jet 23A", {}, "LabelMon_Jet_23A", "Injection time 23A = 3300 us", std::nullopt},
@@ -256,8 +255,8 @@ TEST(MonitorLabels, IgnitionInjectionAndPositions) {
          "LabelMaxInjProcent",
          "Max injection = 19 [%]",
          std::nullopt},
-        {"duty above 100", [](F& f, Setup&) { f.Rpm = 10000, f.Inj14B = 500; },
-         "LabelMaxInjProcent", "Max injection = 125 [%]", std::nullopt},
+        {"duty above 100", [](F& f, Rig&) { f.Rpm = 10000, f.Inj14B = 500; }, "LabelMaxInjProcent",
+         "Max injection = 125 [%]", std::nullopt},
         {"position A", {}, "LabelMon_PolohaA", "Position A = 300 °", std::nullopt},
         {"position B", {}, "LabelMon_PolohaB", "Position B = 310 °", std::nullopt},
     });
@@ -266,31 +265,30 @@ TEST(MonitorLabels, IgnitionInjectionAndPositions) {
 TEST(MonitorLabels, PressureTemperatureAndSupply) {
     CheckLabels({
         {"ap", {}, "LabelTlak", "AP = 100.5 kPa", C::Normal},
-        {"ap detailed", [](F&, Setup& s) { s.extended = true; }, "LabelTlak",
+        {"ap detailed", [](F&, Rig& s) { s.extended = true; }, "LabelTlak",
          "AP = 100.5 kPa= 3910 mV", C::Normal},
-        {"ap small", [](F& f, Setup&) { f.ApKpa10 = 95; }, "LabelTlak", "AP =  9.5 kPa", C::Normal},
-        {"ap 1010 on bike 2", [](F& f, Setup& s) { f.ApRaw = 1010, s.image[img::BIKE] = 2; },
+        {"ap small", [](F& f, Rig&) { f.ApKpa10 = 95; }, "LabelTlak", "AP =  9.5 kPa", C::Normal},
+        {"ap 1010 on bike 2", [](F& f, Rig& s) { f.ApRaw = 1010, s.image[img::BIKE] = 2; },
          "LabelTlak", "AP = 100.5 kPa", C::Red},
-        {"ap 1010 on bike 30", [](F& f, Setup& s) { f.ApRaw = 1010, s.image[img::BIKE] = 30; },
+        {"ap 1010 on bike 30", [](F& f, Rig& s) { f.ApRaw = 1010, s.image[img::BIKE] = 30; },
          "LabelTlak", "AP = 100.5 kPa", C::Normal},
-        {"ap 104", [](F& f, Setup&) { f.ApRaw = 104; }, "LabelTlak", "AP = 100.5 kPa", C::Red},
+        {"ap 104", [](F& f, Rig&) { f.ApRaw = 104; }, "LabelTlak", "AP = 100.5 kPa", C::Red},
         {"tw", {}, "LabelVoda", "TW= 85 °C", C::Normal},
-        {"tw detailed", [](F&, Setup& s) { s.extended = true; }, "LabelVoda", "TW = 85 °C= 1955 mV",
+        {"tw detailed", [](F&, Rig& s) { s.extended = true; }, "LabelVoda", "TW = 85 °C= 1955 mV",
          C::Normal},
-        {"tw below zero", [](F& f, Setup&) { f.TwByte = 90; }, "LabelVoda", "TW= -10 °C",
-         C::Normal},
-        {"tw 199", [](F& f, Setup&) { f.TwByte = 199; }, "LabelVoda", "TW= 99 °C", C::Normal},
-        {"tw 200 hot", [](F& f, Setup&) { f.TwByte = 200; }, "LabelVoda", "TW= 100 °C", C::Yellow},
-        {"tw error", [](F& f, Setup&) { f.TwByte = 0; }, "LabelVoda", "TW = error", C::Red},
-        {"tw error detailed", [](F& f, Setup& s) { f.TwByte = 0, s.extended = true; }, "LabelVoda",
+        {"tw below zero", [](F& f, Rig&) { f.TwByte = 90; }, "LabelVoda", "TW= -10 °C", C::Normal},
+        {"tw 199", [](F& f, Rig&) { f.TwByte = 199; }, "LabelVoda", "TW= 99 °C", C::Normal},
+        {"tw 200 hot", [](F& f, Rig&) { f.TwByte = 200; }, "LabelVoda", "TW= 100 °C", C::Yellow},
+        {"tw error", [](F& f, Rig&) { f.TwByte = 0; }, "LabelVoda", "TW = error", C::Red},
+        {"tw error detailed", [](F& f, Rig& s) { f.TwByte = 0, s.extended = true; }, "LabelVoda",
          "TW = error = 1955 mV", C::Red},
         {"at", {}, "LabelVzduch", "AT = 25 °C", C::Normal},
-        {"at below zero", [](F& f, Setup&) { f.AtByte = 90; }, "LabelVzduch", "AT = -10 °C",
+        {"at below zero", [](F& f, Rig&) { f.AtByte = 90; }, "LabelVzduch", "AT = -10 °C",
          C::Normal},
-        {"at error shows 50", [](F& f, Setup&) { f.AtByte = 0; }, "LabelVzduch", "AT = 50 °C",
+        {"at error shows 50", [](F& f, Rig&) { f.AtByte = 0; }, "LabelVzduch", "AT = 50 °C",
          C::Red},
-        {"at error detailed", [](F& f, Setup& s) { f.AtByte = 0, s.extended = true; },
-         "LabelVzduch", "AT = 50 °C= 2443 mV", C::Red},
+        {"at error detailed", [](F& f, Rig& s) { f.AtByte = 0, s.extended = true; }, "LabelVzduch",
+         "AT = 50 °C= 2443 mV", C::Red},
     });
 }
 
@@ -315,7 +313,7 @@ TEST(MonitorLabels, SupplyVoltageThresholds) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
-        const MonitorView v = ViewOf([&](F& f, Setup&) { f.UbatRaw = c.count; });
+        const MonitorView v = ViewOf([&](F& f, Rig&) { f.UbatRaw = c.count; });
         EXPECT_EQ(v.Label("LabelNapeti")->text, c.text);
         EXPECT_EQ(v.Label("LabelNapeti")->colour, c.colour);
     }
@@ -325,42 +323,42 @@ TEST(MonitorLabels, ServoAndStates) {
     CheckLabels({
         {"servo desired", {}, "LabelServoPoz", "Servo desired = 2600 mV", C::Normal},
         {"servo measured", {}, "LabelServoMer", "Servo measured = 2500 mV", C::Normal},
-        {"servo fault", [](F& f, Setup&) { f.ServoOk = 0; }, "LabelServoPoz",
+        {"servo fault", [](F& f, Rig&) { f.ServoOk = 0; }, "LabelServoPoz",
          "Servo desired = 2600 mV", C::Red},
-        {"servo fault measured", [](F& f, Setup&) { f.ServoOk = 0; }, "LabelServoMer",
+        {"servo fault measured", [](F& f, Rig&) { f.ServoOk = 0; }, "LabelServoMer",
          "Servo measured = 2500 mV", C::Red},
         {"servo fault, servo off",
-         [](F& f, Setup& s) { f.ServoOk = 0, s.image[img::SERVO_ENABLE] = 0; }, "LabelServoPoz",
+         [](F& f, Rig& s) { f.ServoOk = 0, s.image[img::SERVO_ENABLE] = 0; }, "LabelServoPoz",
          "Servo desired = 2600 mV", C::Normal},
-        {"ckps running", [](F& f, Setup&) { f.CkpsSignal = 1; }, "LabelSnimacCkps",
+        {"ckps running", [](F& f, Rig&) { f.CkpsSignal = 1; }, "LabelSnimacCkps",
          "Pick-up (CKPS) -  is running", C::Green},
         {"ckps silent", {}, "LabelSnimacCkps", "Pick-up (CKPS) -  no signal", C::Normal},
-        {"cmps running", [](F& f, Setup&) { f.CmpsSignal = 1; }, "LabelSnimacCmps",
+        {"cmps running", [](F& f, Rig&) { f.CmpsSignal = 1; }, "LabelSnimacCmps",
          "Pick-up (CMPS) -  is running", C::Green},
-        {"fall sensor", [](F& f, Setup&) { f.FallSensorOn = 1; }, "LabelBlocking1",
+        {"fall sensor", [](F& f, Rig&) { f.FallSensorOn = 1; }, "LabelBlocking1",
          "Fall sensor - YES", C::Red},
         {"fall sensor off", {}, "LabelBlocking1", "Fall sensor - NO", C::Normal},
-        {"blocking", [](F& f, Setup&) { f.BlockingOn = 1; }, "LabelBlocking2", "Blocking  - YES",
+        {"blocking", [](F& f, Rig&) { f.BlockingOn = 1; }, "LabelBlocking2", "Blocking  - YES",
          C::Red},
-        {"clutch master", [](F& f, Setup&) { f.ClutchMasterOn = 1; }, "LabelClutchMon",
+        {"clutch master", [](F& f, Rig&) { f.ClutchMasterOn = 1; }, "LabelClutchMon",
          "Clutch master - YES", C::Green},
         {"clutch master off", {}, "LabelClutchMon", "Clutch master - NO", C::Normal},
-        {"start limiter", [](F& f, Setup&) { f.StartLimiterOn = 1; }, "LabelMonOmez1",
+        {"start limiter", [](F& f, Rig&) { f.StartLimiterOn = 1; }, "LabelMonOmez1",
          "Start limiter - YES", C::White},
-        {"shift light", [](F& f, Setup&) { f.PilotLightOn = 1; }, "LabelMonPilotLight",
+        {"shift light", [](F& f, Rig&) { f.PilotLightOn = 1; }, "LabelMonPilotLight",
          "Gear Shift Light - YES", C::Yellow},
-        {"choke", [](F&, Setup& s) { s.choke = true; }, "LabelMonPilotLight", "Choke - NO",
+        {"choke", [](F&, Rig& s) { s.choke = true; }, "LabelMonPilotLight", "Choke - NO",
          C::Normal},
         {"tacho", {}, "LabelTacho_Lambda", "Tacho/Lambda - Tacho", C::Normal},
-        {"lambda", [](F& f, Setup&) { f.TachoMode = 0; }, "LabelTacho_Lambda",
+        {"lambda", [](F& f, Rig&) { f.TachoMode = 0; }, "LabelTacho_Lambda",
          "Tacho/Lambda - Lambda", C::Magenta},
-        {"cooling", [](F& f, Setup&) { f.CoolingOn = 1; }, "LabelClazeniMon", "Cooling - YES",
+        {"cooling", [](F& f, Rig&) { f.CoolingOn = 1; }, "LabelClazeniMon", "Cooling - YES",
          C::White},
-        {"n2o shown", [](F& f, Setup&) { f.N2oOn = 1; }, "LabelN2oEnable", "N2O - YES", C::Green,
+        {"n2o shown", [](F& f, Rig&) { f.N2oOn = 1; }, "LabelN2oEnable", "N2O - YES", C::Green,
          true},
-        {"n2o hidden but updated", [](F& f, Setup& s) { f.N2oOn = 1, s.n2o = false; },
+        {"n2o hidden but updated", [](F& f, Rig& s) { f.N2oOn = 1, s.n2o = false; },
          "LabelN2oEnable", "N2O - YES", C::Green, false},
-        {"n2o off", [](F&, Setup& s) { s.n2o = false; }, "LabelN2oEnable", "N2O - NO", C::Normal,
+        {"n2o off", [](F&, Rig& s) { s.n2o = false; }, "LabelN2oEnable", "N2O - NO", C::Normal,
          false},
     });
 }
@@ -368,17 +366,17 @@ TEST(MonitorLabels, ServoAndStates) {
 TEST(MonitorLabels, CorrectionsAreSigned) {
     CheckLabels({
         {"tw", {}, "LabelKorVoda", "TW correction = 12.5 %", std::nullopt},
-        {"tw negative", [](F& f, Setup&) { f.TwCorr = 0xFFF6; }, "LabelKorVoda",
+        {"tw negative", [](F& f, Rig&) { f.TwCorr = 0xFFF6; }, "LabelKorVoda",
          "TW correction = -1.0 %", std::nullopt},
-        {"at", [](F& f, Setup&) { f.AtCorr = 5; }, "LabelKorVzduch", "AT correction =  0.5 %",
+        {"at", [](F& f, Rig&) { f.AtCorr = 5; }, "LabelKorVzduch", "AT correction =  0.5 %",
          std::nullopt},
         {"ap", {}, "LabelKorTlak", "AP correction =  0.0 %", std::nullopt},
-        {"start", [](F& f, Setup&) { f.StartCorr = 1000; }, "LabelKorSytic",
+        {"start", [](F& f, Rig&) { f.StartCorr = 1000; }, "LabelKorSytic",
          "Starting corr. = 100.0 %", std::nullopt},
         {"u zero", {}, "LabelKorNapeti", "U correction = 0 us", std::nullopt},
-        {"u negative", [](F& f, Setup&) { f.UCorr = 800; }, "LabelKorNapeti",
+        {"u negative", [](F& f, Rig&) { f.UCorr = 800; }, "LabelKorNapeti",
          "U correction = -200 us", std::nullopt},
-        {"u positive", [](F& f, Setup&) { f.UCorr = 1250; }, "LabelKorNapeti",
+        {"u positive", [](F& f, Rig&) { f.UCorr = 1250; }, "LabelKorNapeti",
          "U correction = 250 us", std::nullopt},
     });
 }
@@ -386,12 +384,12 @@ TEST(MonitorLabels, CorrectionsAreSigned) {
 TEST(MonitorLabels, UnitStatus) {
     CheckLabels({
         {"version matches", {}, "LabelVersion", "PC-47, IGN-47", C::White},
-        {"version 45", [](F& f, Setup&) { f.FirmwareVersion = 45; }, "LabelVersion",
+        {"version 45", [](F& f, Rig&) { f.FirmwareVersion = 45; }, "LabelVersion",
          "Unmatched version of PC and Ignition programs!  PC-47, IGN-45", C::Red},
         {"gear", {}, "LabelGear", "Gear = 3 ", std::nullopt},
         {"program count", {}, "LabelPocetProgramovani", "Number of Programing =  5", std::nullopt},
         {"data in order", {}, "LabelEeDataErr", std::nullopt, std::nullopt, false},
-        {"data error", [](F& f, Setup&) { f.DataError = 1; }, "LabelEeDataErr", std::nullopt,
+        {"data error", [](F& f, Rig&) { f.DataError = 1; }, "LabelEeDataErr", std::nullopt,
          std::nullopt, true},
         {"test 1", {}, "LabelTest1", "Test1= 1", std::nullopt},
         {"test 2", {}, "LabelTest2", "Test2= 2", std::nullopt},
@@ -408,9 +406,9 @@ TEST(MonitorLabels, TextsFollowTheLanguage) {
     CheckLabels(
         {
             {"jet", {}, "LabelMon_Jet_14A", "Einspritzzeit 14A = 3000 us", std::nullopt},
-            {"fall sensor", [](F& f, Setup&) { f.FallSensorOn = 1; }, "LabelBlocking1",
+            {"fall sensor", [](F& f, Rig&) { f.FallSensorOn = 1; }, "LabelBlocking1",
              "Fallsensor - JA", C::Red},
-            {"choke", [](F&, Setup& s) { s.choke = true; }, "LabelMonPilotLight",
+            {"choke", [](F&, Rig& s) { s.choke = true; }, "LabelMonPilotLight",
              "Startvergaser - NEIN", C::Normal},
             {"position", {}, "LabelMon_PolohaA", "Lage A = 300 °", std::nullopt},
             {"ckps", {}, "LabelSnimacCkps", "Geber (CKPS) -  kein Signal", C::Normal},
@@ -431,35 +429,32 @@ TEST(MonitorGauges, PositionsAndBarColours) {
         std::optional<C> colour;
     } cases[] = {
         {"rpm of the limiter", {}, "CGaugeRpm", 40, std::nullopt},
-        {"rpm, no limiter: untouched", [](F&, Setup& s) { s.image[img::LIMITER_IGN] = 0; },
+        {"rpm, no limiter: untouched", [](F&, Rig& s) { s.image[img::LIMITER_IGN] = 0; },
          "CGaugeRpm", std::nullopt, std::nullopt},
-        {"rpm above the limiter", [](F& f, Setup&) { f.Rpm = 20000; }, "CGaugeRpm", 100,
+        {"rpm above the limiter", [](F& f, Rig&) { f.Rpm = 20000; }, "CGaugeRpm", 100,
          std::nullopt},
-        {"lambda 488 mV", [](F& f, Setup&) { f.LambdaRaw = 100; }, "CGaugeLambda", 14,
+        {"lambda 488 mV", [](F& f, Rig&) { f.LambdaRaw = 100; }, "CGaugeLambda", 14, std::nullopt},
+        {"lambda below 400 mV", [](F& f, Rig&) { f.LambdaRaw = 81; }, "CGaugeLambda", 0,
          std::nullopt},
-        {"lambda below 400 mV", [](F& f, Setup&) { f.LambdaRaw = 81; }, "CGaugeLambda", 0,
-         std::nullopt},
-        {"lambda 997 mV", [](F& f, Setup&) { f.LambdaRaw = 204; }, "CGaugeLambda", 99,
-         std::nullopt},
-        {"lambda above 1000 mV", [](F& f, Setup&) { f.LambdaRaw = 205; }, "CGaugeLambda", 100,
+        {"lambda 997 mV", [](F& f, Rig&) { f.LambdaRaw = 204; }, "CGaugeLambda", 99, std::nullopt},
+        {"lambda above 1000 mV", [](F& f, Rig&) { f.LambdaRaw = 205; }, "CGaugeLambda", 100,
          std::nullopt},
         {"tp", {}, "CGaugeTps", 20, std::nullopt},
-        {"tp 100", [](F& f, Setup&) { f.TpPercent = 100; }, "CGaugeTps", 100, std::nullopt},
-        {"tp error", [](F& f, Setup&) { f.TpPercent = 101; }, "CGaugeTps", 0, std::nullopt},
+        {"tp 100", [](F& f, Rig&) { f.TpPercent = 100; }, "CGaugeTps", 100, std::nullopt},
+        {"tp error", [](F& f, Rig&) { f.TpPercent = 101; }, "CGaugeTps", 0, std::nullopt},
         {"tw", {}, "CGaugeVoda", 85, C::Cyan},
-        {"tw below zero", [](F& f, Setup&) { f.TwByte = 90; }, "CGaugeVoda", 0, C::Cyan},
-        {"tw 199", [](F& f, Setup&) { f.TwByte = 199; }, "CGaugeVoda", 99, C::Cyan},
-        {"tw hot", [](F& f, Setup&) { f.TwByte = 200; }, "CGaugeVoda", 100, C::Yellow},
-        {"tw hotter", [](F& f, Setup&) { f.TwByte = 255; }, "CGaugeVoda", 100, C::Yellow},
-        {"tw error at 80", [](F& f, Setup&) { f.TwByte = 0; }, "CGaugeVoda", 80, C::Red},
+        {"tw below zero", [](F& f, Rig&) { f.TwByte = 90; }, "CGaugeVoda", 0, C::Cyan},
+        {"tw 199", [](F& f, Rig&) { f.TwByte = 199; }, "CGaugeVoda", 99, C::Cyan},
+        {"tw hot", [](F& f, Rig&) { f.TwByte = 200; }, "CGaugeVoda", 100, C::Yellow},
+        {"tw hotter", [](F& f, Rig&) { f.TwByte = 255; }, "CGaugeVoda", 100, C::Yellow},
+        {"tw error at 80", [](F& f, Rig&) { f.TwByte = 0; }, "CGaugeVoda", 80, C::Red},
         {"duty", {}, "CGaugeDuty", 19, C::Blue},
-        {"duty 100", [](F& f, Setup&) { f.Rpm = 10000, f.Inj23A = 400; }, "CGaugeDuty", 100,
-         C::Blue},
-        {"duty 125", [](F& f, Setup&) { f.Rpm = 10000, f.Inj23B = 500; }, "CGaugeDuty", 100,
+        {"duty 100", [](F& f, Rig&) { f.Rpm = 10000, f.Inj23A = 400; }, "CGaugeDuty", 100, C::Blue},
+        {"duty 125", [](F& f, Rig&) { f.Rpm = 10000, f.Inj23B = 500; }, "CGaugeDuty", 100,
          C::Yellow},
-        {"duty of extreme values", [](F& f, Setup&) { f.Rpm = 65535, f.Inj14A = 65535; },
+        {"duty of extreme values", [](F& f, Rig&) { f.Rpm = 65535, f.Inj14A = 65535; },
          "CGaugeDuty", 100, C::Yellow},
-        {"engine stopped", [](F& f, Setup&) { f.Rpm = 0; }, "CGaugeDuty", 0, C::Blue},
+        {"engine stopped", [](F& f, Rig&) { f.Rpm = 0; }, "CGaugeDuty", 0, C::Blue},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -472,7 +467,7 @@ TEST(MonitorGauges, PositionsAndBarColours) {
 }
 
 TEST(MonitorGauges, ExtremeDutyLabelKeepsItsValue) {
-    const MonitorView v = ViewOf([](F& f, Setup&) { f.Rpm = 65535, f.Inj14A = 65535; });
+    const MonitorView v = ViewOf([](F& f, Rig&) { f.Rpm = 65535, f.Inj14A = 65535; });
     // 65535 * 65535 / 40000 does not fit 16 bits, nor would the product fit 31.
     EXPECT_EQ(v.Label("LabelMaxInjProcent")->text, "Max injection = 107370 [%]");
 }
@@ -537,7 +532,7 @@ TEST(MonitorView, EveryControlOnceAndTestLabelsLeftToTestMode) {
     for (const char* name : {"LabelTest1", "LabelTest8", "LabelRpm", "LabelVersion"})
         EXPECT_FALSE(v.Label(name)->visible.has_value()) << name;
     // Every placeholder label is one the frames write.
-    Setup s;
+    Rig s;
     for (const LabelUpdate& p : MonitorPlaceholderView(s.messages).labels)
         EXPECT_TRUE(labels.contains(p.name)) << p.name;
 }
@@ -557,13 +552,11 @@ TEST(MonitorView, ColoursHaveTheirRgb) {
 
 class DecodeMonitor : public ::testing::Test {
 protected:
-    Setup setup;
+    Rig rig;
     LiveValues live;
     MonitorView view;
 
-    bool Decode(const Frame& frame) {
-        return DecodeMonitorFrame(frame, setup.Inputs(), live, view);
-    }
+    bool Decode(const Frame& frame) { return DecodeMonitorFrame(frame, rig.Inputs(), live, view); }
 };
 
 TEST_F(DecodeMonitor, GoodFrameFillsLiveValuesAndView) {
@@ -632,7 +625,7 @@ TEST_F(DecodeMonitor, LiveValuesKeepTheLastAcceptedFrame) {
 // ---- placeholders ------------------------------------------------------------
 
 TEST(MonitorPlaceholders, TextsOnlyInTheCurrentLanguage) {
-    Setup english(0), german(1), french(2);
+    Rig english(0), german(1), french(2);
     const MonitorView en = MonitorPlaceholderView(english.messages);
     const MonitorView de = MonitorPlaceholderView(german.messages);
     const MonitorView fr = MonitorPlaceholderView(french.messages);
