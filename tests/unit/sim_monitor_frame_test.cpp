@@ -1,5 +1,7 @@
+#include "image/DefaultSet.h"
+#include "image/Validate.h"
 #include "unit/EngineModel.h"
-#include "unit/MonitorValues.h"
+#include "unit/MonitorEncoding.h"
 #include "unit/SimulatedUnit.h"
 
 #include <gtest/gtest.h>
@@ -28,41 +30,55 @@ std::vector<SimTime> sweep() {
     return times;
 }
 
+void checkFramesOverARun(SimulatedUnit&& unit, int tps0Mv, int tps100Mv);
+
 } // namespace
 
 TEST(MonitorFrameEncoding, PutsEveryFieldAtItsOffsetLeastSignificantByteFirst) {
-    MonitorValues v;
-    v.Rpm = 0x0102;
-    v.ApRaw = 0x0304;
-    v.ApKpa10 = 0x0506;
-    v.IapRaw = 0x0708;
-    v.TpRaw = 0x090A;
-    v.LambdaRaw = 0x0B0C;
-    v.TwRaw = 0x0D0E;
-    v.AtRaw = 0x0F10;
-    v.UbatRaw = 0x1112;
-    v.Inj14A = 0x1314;
-    v.Inj23A = 0x1516;
-    v.Inj14B = 0x1718;
-    v.Inj23B = 0x191A;
-    v.ServoMeasured = 0x1B1C;
-    v.ServoDesired = 0x1D1E;
-    v.ProgramCount = 0x1F20;
-    for (std::size_t i = 0; i < 8; ++i) {
-        v.TestValues[i] = static_cast<std::uint16_t>(0x2100 + i);
+    MonitorFrame v;
+    // Two-byte fields in frame order get 0x0102, 0x0304, ...; one-byte
+    // fields 0x40, 0x41, ... (the high byte 0x77 must not reach the frame).
+    std::uint16_t* const words[] = {&v.Rpm,
+                                    &v.ApRaw,
+                                    &v.ApKpa10,
+                                    &v.IapRaw,
+                                    &v.TpRaw,
+                                    &v.LambdaRaw,
+                                    &v.TwRaw,
+                                    &v.AtRaw,
+                                    &v.UbatRaw,
+                                    &v.Inj14A,
+                                    &v.Inj23A,
+                                    &v.Inj14B,
+                                    &v.Inj23B,
+                                    &v.ServoMeasured,
+                                    &v.ServoDesired,
+                                    &v.ProgramCount,
+                                    &v.Test1,
+                                    &v.Test2,
+                                    &v.Test3,
+                                    &v.Test4,
+                                    &v.Test5,
+                                    &v.Test6,
+                                    &v.Test7,
+                                    &v.Test8,
+                                    &v.AfterStartTime,
+                                    &v.Advance,
+                                    &v.PositionA,
+                                    &v.PositionB,
+                                    &v.TwCorr,
+                                    &v.AtCorr,
+                                    &v.ApCorr,
+                                    &v.StartCorr,
+                                    &v.UCorr,
+                                    &v.UnitSaveCountdown};
+    std::uint16_t nextWord = 0x0102;
+    for (std::uint16_t* w : words) {
+        *w = nextWord;
+        nextWord += 0x0202;
     }
-    v.AfterStartTime = 0x2223;
-    v.Advance = 0x2425;
-    v.PositionA = 0x2627;
-    v.PositionB = 0x2829;
-    v.TwCorr = 0x2A2B;
-    v.AtCorr = 0x2C2D;
-    v.ApCorr = 0x2E2F;
-    v.StartCorr = 0x3031;
-    v.UCorr = 0x3233;
-    v.UnitSaveCountdown = 0x3435;
-    std::uint8_t next = 0x40;
-    for (std::uint8_t* b :
+    std::uint16_t next = 0x7740;
+    for (std::uint16_t* b :
          {&v.TpPercent,  &v.IapPercent,   &v.TwByte,         &v.AtByte,         &v.StartLimiterOn,
           &v.RpmFlag1,   &v.RpmFlag2,     &v.FallSensorOn,   &v.BlockingOn,     &v.TrackFlagA,
           &v.TrackFlagB, &v.PilotLightOn, &v.ServoOk,        &v.ClutchMasterOn, &v.TachoMode,
@@ -73,23 +89,30 @@ TEST(MonitorFrameEncoding, PutsEveryFieldAtItsOffsetLeastSignificantByteFirst) {
     const Frame f = EncodeMonitorFrame(v);
     EXPECT_EQ(f[0], 0xB0);
     EXPECT_TRUE(FrameCheckOk(f));
-    const std::pair<std::size_t, std::uint16_t> words[] = {
-        {1, 0x0102},  {3, 0x0304},  {5, 0x0506},  {7, 0x0708},  {9, 0x090A},  {11, 0x0B0C},
-        {13, 0x0D0E}, {15, 0x0F10}, {17, 0x1112}, {19, 0x1314}, {21, 0x1516}, {23, 0x1718},
-        {25, 0x191A}, {27, 0x1B1C}, {29, 0x1D1E}, {31, 0x1F20}, {33, 0x2100}, {47, 0x2107},
-        {49, 0x2223}, {71, 0x2425}, {81, 0x2627}, {83, 0x2829}, {85, 0x2A2B}, {87, 0x2C2D},
-        {89, 0x2E2F}, {91, 0x3031}, {93, 0x3233}, {95, 0x3435}};
-    for (auto [offset, value] : words) {
-        EXPECT_EQ(word(f, offset), value) << "offset " << offset;
+    const std::size_t wordOffsets[] = {1,  3,  5,  7,  9,  11, 13, 15, 17, 19, 21, 23,
+                                       25, 27, 29, 31, 33, 35, 37, 39, 41, 43, 45, 47,
+                                       49, 71, 81, 83, 85, 87, 89, 91, 93, 95};
+    nextWord = 0x0102;
+    for (std::size_t offset : wordOffsets) {
+        EXPECT_EQ(word(f, offset), nextWord) << "offset " << offset;
+        nextWord += 0x0202;
     }
     const std::size_t byteOffsets[] = {51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62,
                                        63, 64, 65, 66, 68, 70, 73, 74, 97, 99, 100};
-    next = 0x40;
+    next = 0x7740;
     for (std::size_t offset : byteOffsets) {
-        EXPECT_EQ(f[offset], next++) << "offset " << offset;
+        EXPECT_EQ(f[offset], next++ & 0xFF) << "offset " << offset;
     }
     for (std::size_t reserved : {67, 69, 75, 76, 77, 78, 79, 80, 98}) {
         EXPECT_EQ(f[reserved], 0) << "offset " << reserved;
+    }
+}
+
+TEST(MonitorFrameEncoding, EngineFramesReadBackThroughTheToolsParser) {
+    SimulatedUnit unit;
+    for (SimTime t : {SimTime(0), SimTime(1500), SimTime(60000), SimTime(600000)}) {
+        const MonitorFrame v = unit.monitorValues(t);
+        EXPECT_EQ(ParseMonitorFrame(EncodeMonitorFrame(v)), v) << t.count();
     }
 }
 
@@ -104,7 +127,38 @@ TEST(MonitorFrameEncoding, MillivoltCountsComeBackToTheirMillivolts) {
 }
 
 TEST(SimulatedEngine, FramesArePlausibleAndTheirCountsAgreeWithTheirValues) {
-    SimulatedUnit unit;
+    const ParameterImage defaults = DefaultUnitMemory();
+    struct Case {
+        const char* name;
+        ParameterImage memory;
+        int tps0Mv, tps100Mv;
+    } cases[] = {
+        // The default set carries a throttle calibration; an empty memory
+        // falls back to 500 mV .. 4500 mV.
+        {"default set", defaults, defaults[img::TPS_0] * 10, defaults[img::TPS_100] * 10 + 2500},
+        {"empty memory", ParameterImage{}, 500, 4500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UnitOptions options;
+        options.memory = c.memory;
+        checkFramesOverARun(SimulatedUnit(options), c.tps0Mv, c.tps100Mv);
+    }
+}
+
+TEST(SimulatedUnit, StartsWithTheValidatedDefaultSetOfBikeEleven) {
+    ParameterImage expected;
+    expected[img::BIKE] = 11;
+    bool choke = false;
+    ASSERT_TRUE(BuildDefaultSet(expected, choke));
+    ValidateImage(expected);
+    const ParameterImage memory = SimulatedUnit().memory();
+    EXPECT_TRUE(
+        std::equal(memory.bytes.begin() + 100, memory.bytes.end(), expected.bytes.begin() + 100));
+}
+
+namespace {
+void checkFramesOverARun(SimulatedUnit&& unit, int tps0Mv, int tps100Mv) {
     for (SimTime t : sweep()) {
         SCOPED_TRACE(t.count());
         const auto frame = unit.answer(MakeFrame(0x30, std::array<std::uint8_t, 100>{}), t);
@@ -116,8 +170,8 @@ TEST(SimulatedEngine, FramesArePlausibleAndTheirCountsAgreeWithTheirValues) {
         EXPECT_LE(rpm, 13000);
         EXPECT_GE(rpm, 150);
         EXPECT_LE(tp, 100);
-        // Throttle count against the default calibration, 500 mV .. 4500 mV.
-        EXPECT_NEAR((mv(word(f, 9)) - 500) * 100.0 / 4000, tp, 1.0);
+        // Throttle count against the calibration.
+        EXPECT_NEAR((mv(word(f, 9)) - tps0Mv) * 100.0 / (tps100Mv - tps0Mv), tp, 1.0);
         // Pressures: 4 mV per 0.1 kPa; counts in the valid window 105..1006.
         const int ap = word(f, 5);
         EXPECT_NEAR(ap, 1013, 10);
@@ -152,13 +206,14 @@ TEST(SimulatedEngine, FramesArePlausibleAndTheirCountsAgreeWithTheirValues) {
         EXPECT_EQ(f[99], 0);
     }
 }
+} // namespace
 
 TEST(SimulatedEngine, RunCoversIdleFullThrottleAndWarmUp) {
     const EngineModel engine(1);
     const ParameterImage memory;
     int minRpm = 99999, maxRpm = 0, minTp = 999, maxTp = 0, maxGear = 0;
     for (SimTime t : sweep()) {
-        const MonitorValues v = engine.at(t, memory);
+        const MonitorFrame v = engine.at(t, memory);
         if (t >= 1s) {
             minRpm = std::min<int>(minRpm, v.Rpm);
         }
@@ -209,7 +264,7 @@ TEST(SimulatedEngine, FollowsTheMemory) {
             continue; // cranking
         }
         SCOPED_TRACE(t.count());
-        const MonitorValues v = engine.at(t, memory);
+        const MonitorFrame v = engine.at(t, memory);
         EXPECT_LE(v.Rpm, 6000);
         if (v.RpmFlag2) {
             limited = true;
@@ -238,7 +293,7 @@ TEST(SimulatedEngine, CranksForTheFirstSecond) {
     const EngineModel engine(1);
     ParameterImage memory;
     memory[img::BASE_ADV] = 12;
-    const MonitorValues v = engine.at(300ms, memory);
+    const MonitorFrame v = engine.at(300ms, memory);
     EXPECT_LT(v.Rpm, 400);
     EXPECT_EQ(v.AdvanceBase, 1);
     EXPECT_EQ(v.Advance, 12);

@@ -350,8 +350,10 @@ TEST(SimulatedUnitFaults, CountersShowInTheTestValues) {
     SimulatedUnit unit(options);
     unit.respond(request(0x41), 0ms);
     unit.respond(request(0x02, pattern(2)), 0ms);
-    const MonitorValues v = unit.monitorValues(2500ms);
+    const MonitorFrame v = unit.monitorValues(2500ms);
     // requests, replies, dropped, corrupted, programs, reads, monitors, seconds
     const std::array<std::uint16_t, 8> expected = {2, 2, 2, 0, 1, 1, 0, 2};
-    EXPECT_EQ(v.TestValues, expected);
+    const std::array<std::uint16_t, 8> got = {v.Test1, v.Test2, v.Test3, v.Test4,
+                                              v.Test5, v.Test6, v.Test7, v.Test8};
+    EXPECT_EQ(got, expected);
 }

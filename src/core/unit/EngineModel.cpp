@@ -113,13 +113,13 @@ EngineModel::EngineModel(std::uint64_t seed) {
     }
 }
 
-MonitorValues EngineModel::at(std::chrono::milliseconds sinceStart,
-                              const ParameterImage& memory) const {
+MonitorFrame EngineModel::at(std::chrono::milliseconds sinceStart,
+                             const ParameterImage& memory) const {
     const Calibration cal = readCalibration(memory);
     const double t = std::max(0.0, static_cast<double>(sinceStart.count()) / 1000.0);
     const bool cranking = t < CRANK_SECONDS;
     const double run = std::max(0.0, t - CRANK_SECONDS); // seconds since the engine started
-    MonitorValues v;
+    MonitorFrame v;
 
     // Rider and speed.
     const double w = 0.6 * wave(run, period_[0], phase_[0]) +

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "image/ParameterImage.h"
-#include "unit/MonitorValues.h"
+#include "unit/MonitorEncoding.h"
 
 #include <chrono>
 #include <cstdint>
@@ -33,9 +33,9 @@ public:
 
     // The engine's state at `sinceStart`, shaped by the unit's memory
     // (limiters, throttle calibration, advance map, switch-over threshold,
-    // shift light, cooling light). Leaves ProgramCount, TestValues,
+    // shift light, cooling light). Leaves ProgramCount, Test1..Test8,
     // UnitSaveCountdown, DataError and FirmwareVersion at 0 for the unit.
-    MonitorValues at(std::chrono::milliseconds sinceStart, const ParameterImage& memory) const;
+    MonitorFrame at(std::chrono::milliseconds sinceStart, const ParameterImage& memory) const;
 
 private:
     static constexpr int WAVES = 3;

@@ -1,5 +1,7 @@
 #include "unit/SimulatedUnit.h"
 
+#include "image/DefaultSet.h"
+#include "image/Validate.h"
 #include "unit/RequestAssembler.h"
 
 #include <algorithm>
@@ -21,6 +23,16 @@ BikeSet AllKnownBikes() {
         bikes.set(c);
     }
     return bikes;
+}
+
+ParameterImage DefaultUnitMemory() {
+    ParameterImage memory;
+    memory[img::BIKE] = DEFAULT_UNIT_BIKE;
+    bool chokeOutput = false;
+    BuildDefaultSet(memory, chokeOutput);
+    ValidateImage(memory);
+    std::fill(memory.bytes.begin(), memory.bytes.begin() + BLOCK_SIZE, std::uint8_t{0});
+    return memory;
 }
 
 SimulatedUnit::SimulatedUnit(UnitOptions options)
@@ -69,17 +81,24 @@ std::uint16_t SimulatedUnit::programCount(SimTime now) {
     return programCount_;
 }
 
-MonitorValues SimulatedUnit::monitorValues(SimTime now) {
+MonitorFrame SimulatedUnit::monitorValues(SimTime now) {
     const std::uint16_t countdown = saveCountdown(now);
-    MonitorValues v = engine_.at(now_, memory_);
+    MonitorFrame v = engine_.at(now_, memory_);
     v.ProgramCount = programCount_;
     v.UnitSaveCountdown = countdown;
     v.FirmwareVersion = options_.firmwareVersion;
     const UnitCounters& n = counters_;
-    v.TestValues = {low16(n.requests), low16(n.replies),
-                    low16(n.dropped),  low16(n.corrupted),
-                    low16(n.programs), low16(n.reads),
-                    low16(n.monitors), low16(static_cast<std::uint64_t>(now_.count() / 1000))};
+    // The diagnostic values: requests, replies, dropped, corrupted, programs,
+    // reads, monitor requests, seconds running.
+    std::uint16_t MonitorFrame::*const tests[] = {
+        &MonitorFrame::Test1, &MonitorFrame::Test2, &MonitorFrame::Test3, &MonitorFrame::Test4,
+        &MonitorFrame::Test5, &MonitorFrame::Test6, &MonitorFrame::Test7, &MonitorFrame::Test8};
+    const std::uint64_t counts[] = {
+        n.requests, n.replies, n.dropped,  n.corrupted,
+        n.programs, n.reads,   n.monitors, static_cast<std::uint64_t>(now_.count() / 1000)};
+    for (std::size_t i = 0; i < std::size(tests); ++i) {
+        v.*tests[i] = low16(counts[i]);
+    }
     return v;
 }
 

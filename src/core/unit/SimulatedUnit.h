@@ -32,12 +32,17 @@ inline constexpr std::size_t KNOWN_BIKE_COUNT = 45;
 using BikeSet = std::bitset<256>;
 BikeSet AllKnownBikes(); // codes 0..44
 
+// What a unit holds when nothing else is loaded: the default set of
+// DEFAULT_UNIT_BIKE, validated; block 0 zero.
+inline constexpr std::uint8_t DEFAULT_UNIT_BIKE = 11;
+ParameterImage DefaultUnitMemory();
+
 struct UnitOptions {
     std::uint8_t firmwareVersion = SUPPORTED_VERSION;
     BikeSet bikes = AllKnownBikes();
     // Blocks 1 to 11 the unit holds at start; block 0 is not taken, the
     // identity block is built from the fields here.
-    ParameterImage memory{};
+    ParameterImage memory = DefaultUnitMemory();
     std::array<char, 3> unitName{'S', 'i', 'm'};
     std::uint8_t unitNumber = 1;
     std::uint8_t buildDay = 12, buildMonth = 3, buildYear = 24; // 12.03.2024
@@ -85,7 +90,8 @@ public:
 
     // Image block 0 is the identity block, blocks 1..11 the stored parameters.
     const ParameterImage& memory() const { return memory_; }
-    MonitorValues monitorValues(SimTime now);
+    // The fields of the monitor frame the unit would send at `now`.
+    MonitorFrame monitorValues(SimTime now);
     std::uint16_t saveCountdown(SimTime now);
     std::uint16_t programCount(SimTime now);
     const UnitCounters& counters() const { return counters_; }
