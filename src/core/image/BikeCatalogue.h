@@ -12,9 +12,10 @@
 
 namespace zentrova {
 
-inline constexpr int BIKE_COUNT = 45;          // codes 0..44
-inline constexpr int BIKE_LIST_SIZE = 46;      // items 0..44 and the separator
-inline constexpr int BIKE_SEPARATOR_ITEM = 45; // stands for no known bike
+inline constexpr int BIKE_COUNT = 45;               // codes 0..44
+inline constexpr int BIKE_LIST_SIZE = 46;           // items 0..44 and the separator
+inline constexpr int BIKE_SEPARATOR_ITEM = 45;      // stands for no known bike
+inline constexpr std::uint8_t START_BIKE_CODE = 11; // bike of the set built at start-up
 
 // Item texts in list order, blanks included; item 45 is the separator.
 const std::array<std::string_view, BIKE_LIST_SIZE>& BikeListTexts();
@@ -45,7 +46,8 @@ enum class DisplayGroup : std::uint8_t {
     None             // neither; both are forced off
 };
 
-// Bike-dependent behaviour, as data for the parts that ask.
+// Bike-dependent behaviour, as data for the parts that ask. The default-set
+// fields matter only for listed codes: unlisted codes have no default set.
 struct BikeTraits {
     bool capsAdvanceAtBasePlusLobe; // validation caps IGN at BASE_ADV + LOBE
     bool HasLobe;                   // lobe width offered on the Advance page
@@ -55,7 +57,11 @@ struct BikeTraits {
     bool acceptsHighIap;            // high intake-pressure counts are valid
     bool keepsGearOverServo;        // servo + gear display both on: gear display wins
     DisplayGroup displayGroup;
-    bool hasPositionTable; // the default set has a positions table
+    bool drivesChoke;         // ChokeOutput: the pilot-light output works as a choke
+    bool hasPositionTable;    // the default set has a positions table
+    std::uint8_t defaultLobe; // LOBE of the default set
+    bool defaultServoOff;     // the default set has SERVO_ENABLE 0
+    bool defaultGearDisplay;  // the default set has DISPLAY_GEAR 1
 };
 BikeTraits TraitsOf(std::uint8_t code);
 

@@ -15,7 +15,8 @@ constexpr std::array<std::uint8_t, 12> MONTH_CODES = {
 } // namespace
 
 void ParameterImage::setBlock(std::size_t b, std::span<const std::uint8_t, BLOCK_SIZE> data) {
-    std::copy(data.begin(), data.end(), bytes.begin() + static_cast<std::ptrdiff_t>(b * BLOCK_SIZE));
+    std::copy(data.begin(), data.end(),
+              bytes.begin() + static_cast<std::ptrdiff_t>(b * BLOCK_SIZE));
 }
 
 int MonthFromCode(std::uint8_t code) {
@@ -43,7 +44,8 @@ bool IsBikeSupported(const ParameterImage& image, std::uint8_t code) {
 void SetBikeSupported(ParameterImage& image, std::uint8_t code, bool supported) {
     const auto bit = static_cast<std::uint8_t>(1u << (code % 8u));
     auto& byte = image[BikeBitmapByte(code)];
-    byte = supported ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
+    byte =
+        supported ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
 }
 
 } // namespace zentrova
