@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace zentrova;
 using zentrova::testing::ScriptedUnit;
@@ -19,9 +20,13 @@ struct RecordingListener : TransferListener {
     std::vector<std::string> messages;
     TransferStatus last;
     int statusChanges = 0;
+    std::function<void()> whileMessageShows; // a modal box delivers ticks meanwhile
     void ShowMessage(const std::string& text) override {
         calls.push_back("message");
         messages.push_back(text);
+        if (whileMessageShows) {
+            whileMessageShows();
+        }
     }
     void CommitActivePage() override { calls.push_back("commit"); }
     void ShowActivePage() override { calls.push_back("show"); }
@@ -310,9 +315,12 @@ TEST_F(TransferTest, FirstResendAfterAnAcceptedBlockFallsThreeTicksLater) {
                 log.push_back({t, fresh.writes[w][0], engine.TryCount});
             }
         }
+        // The read requests of block 2, before the read moves on to block 3.
+        const auto next = std::ranges::find_if(log, [](const Sent& s) { return s.code == 0x43; });
+        ASSERT_NE(next, log.end());
         std::vector<Sent> of42;
-        std::ranges::copy_if(log, std::back_inserter(of42),
-                             [](const Sent& s) { return s.code == 0x42; });
+        std::copy_if(log.begin(), next, std::back_inserter(of42),
+                     [](const Sent& s) { return s.code == 0x42; });
         ASSERT_EQ(of42.size(), static_cast<std::size_t>(c.count + 1));
         EXPECT_EQ(of42[0].tick, 6); // 0x40 at 4, 0x41 during the poll of 5, 0x42 of 6
         EXPECT_EQ(of42[0].tryCount, 1);
@@ -320,8 +328,6 @@ TEST_F(TransferTest, FirstResendAfterAnAcceptedBlockFallsThreeTicksLater) {
             EXPECT_EQ(of42[i].tick - of42[i - 1].tick, i == 1 ? 3 : 4);
             EXPECT_EQ(of42[i].tryCount, static_cast<int>(i + 1));
         }
-        const auto next = std::ranges::find_if(log, [](const Sent& s) { return s.code == 0x43; });
-        ASSERT_NE(next, log.end());
         EXPECT_EQ(next->tick, of42.back().tick + 1);
         engine.TransferMode = Mode::Monitor;
     }
@@ -462,6 +468,26 @@ TEST_F(TransferTest, ReadOfAnotherFirmwareVersionStopsAtBlockZero) {
     tick(30);
     EXPECT_EQ(codesSent(), (std::vector<std::uint8_t>{0x40}));
     EXPECT_GT(unit.writes.size(), 1u); // monitor requests again
+}
+
+TEST_F(TransferTest, TicksWhileTheMessageIsOpenFindMonitorMode) {
+    unit.memory[img::UNIT_VERSION] = 46;
+    std::vector<Mode> modes;
+    listener.whileMessageShows = [&] {
+        EXPECT_EQ(listener.last, engine.status()); // told before the box opens
+        for (int t = 0; t < 13; ++t) {
+            unit.Advance();
+            engine.Tick();
+            modes.push_back(engine.TransferMode);
+        }
+    };
+    engine.TickCount = 3;
+    engine.MenuReadClick();
+    tick(2);
+    EXPECT_EQ(modes, std::vector<Mode>(13, Mode::Monitor));
+    EXPECT_EQ(unit.blockRequests(), (std::vector<std::uint8_t>{0x40}));
+    EXPECT_EQ(monitorFrames, 2); // monitor requests and replies went on meanwhile
+    EXPECT_EQ(listener.messages.size(), 1u);
 }
 
 // ---- verify ----------------------------------------------------------------
@@ -680,6 +706,22 @@ TEST_F(TransferTest, LongTransferOutlivesItsStatusDisplay) {
     runTransfer();
     EXPECT_EQ(engine.status().text, "Verify: OK"); // written to a hidden label
     EXPECT_FALSE(engine.status().textVisible);
+}
+
+TEST_F(TransferTest, AutomaticVerifyShowsTheLabelAgainButNotTheGauge) {
+    engine.TickCount = 3;
+    engine.MenuReadClick();
+    engine.StatusCountdown = 2; // as if the read had run for nearly 200 ticks
+    tick(2);
+    ASSERT_FALSE(engine.status().textVisible);
+    ASSERT_FALSE(engine.status().gaugeVisible);
+    tick(11); // block 11 read in tick 13 starts the verify
+    EXPECT_EQ(engine.TransferMode, Mode::Verify);
+    EXPECT_EQ(engine.status().text, "Verify:");
+    EXPECT_TRUE(engine.status().textVisible);
+    EXPECT_FALSE(engine.status().gaugeVisible);
+    EXPECT_EQ(engine.status().gaugePosition, 0);
+    EXPECT_EQ(engine.StatusCountdown, 199);
 }
 
 // ---- connection supervision ------------------------------------------------
