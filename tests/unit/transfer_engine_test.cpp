@@ -293,6 +293,28 @@ TEST_F(TransferTest, SilentUnitFiveSendsFourTicksApartThenRedErrorText) {
     }
 }
 
+TEST_F(TransferTest, WithoutAnOpenPortTheTransferEndsInItsErrorText) {
+    struct Case {
+        bool portPresent;
+    } cases[] = {{true}, {false}};
+    for (const auto& c : cases) {
+        unit.open = false;
+        link.setPort(c.portPresent ? &unit : nullptr);
+        engine.TickCount = 0;
+        engine.MenuProgramClick();
+        for (int t = 0; t < 23; ++t) {
+            engine.Tick();
+        }
+        EXPECT_EQ(engine.TransferMode, Mode::Program);
+        engine.Tick();
+        EXPECT_EQ(engine.TransferMode, Mode::Monitor);
+        EXPECT_EQ(engine.status().text, "Program error!");
+        EXPECT_TRUE(engine.status().red);
+        EXPECT_TRUE(unit.writes.empty());
+    }
+    link.setPort(&unit);
+}
+
 TEST_F(TransferTest, FirstResendAfterAnAcceptedBlockFallsThreeTicksLater) {
     // Replies to 0x42 lost or broken; the request goes again 3, then 4 ticks later.
     struct Case {
