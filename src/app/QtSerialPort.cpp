@@ -123,7 +123,16 @@ int portsHandler(void* user, const char* section, const char* name, const char* 
 }
 } // namespace
 
-QString ResolvePortDevice(int n, const QString& settingsFile) {
+QStringList SystemPortList() {
+    QStringList paths;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        paths << info.systemLocation();
+    }
+    paths.sort();
+    return paths;
+}
+
+QString ResolvePortDevice(int n, const QString& settingsFile, const QStringList& listed) {
     PortLookup lookup{"COM" + std::to_string(n), {}};
     if (!settingsFile.isEmpty() && QFileInfo::exists(settingsFile)) {
         ini_parse(settingsFile.toLocal8Bit().constData(), portsHandler, &lookup);
@@ -131,12 +140,8 @@ QString ResolvePortDevice(int n, const QString& settingsFile) {
             return QString::fromStdString(lookup.value);
         }
     }
-    auto ports = QSerialPortInfo::availablePorts();
-    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
-        return a.systemLocation() < b.systemLocation();
-    });
-    if (n >= 1 && n <= ports.size()) {
-        return ports[n - 1].systemLocation();
+    if (n >= 1 && n <= listed.size()) {
+        return listed[n - 1];
     }
     return {};
 }

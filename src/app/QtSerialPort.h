@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
 class QtSerialPort : public QObject, public zentrova::SerialPort {
     Q_OBJECT
@@ -41,9 +42,11 @@ private:
     int closedOnError_ = 0;
 };
 
+// The serial ports the system lists, by device path.
+QStringList SystemPortList();
 // Port n (1..20) as a device: the settings file's section "PORTS", key "COMn",
-// else the n-th port the system lists. Empty when neither names one.
-QString ResolvePortDevice(int n, const QString& settingsFile);
+// else the n-th of the listed ports. Empty when neither names one.
+QString ResolvePortDevice(int n, const QString& settingsFile, const QStringList& listed);
 
 // A line telling the user how to get access to a device they may not open,
 // or empty when there is nothing useful to say.

@@ -170,7 +170,7 @@ QString TFormHlav::CurrentPortDevice() const {
     if (portOverrideActive_) {
         return options_.portDevice;
     }
-    return ResolvePortDevice(state_.ComPortIndex + 1, SettingsFilePath());
+    return ResolvePortDevice(state_.ComPortIndex + 1, SettingsFilePath(), SystemPortList());
 }
 
 void TFormHlav::OpenPort() {
@@ -204,13 +204,14 @@ void TFormHlav::MenuCom1Click(QAction* sender) {
 }
 
 void TFormHlav::UpdatePortMenuTicks() {
+    const QStringList listed = SystemPortList();
     for (int i = 0; i < PORT_ITEMS; ++i) {
         QAction* item = portItems_[static_cast<std::size_t>(i)];
         if (item == nullptr) {
             continue;
         }
         item->setChecked(!portOverrideActive_ && i == state_.ComPortIndex);
-        const QString device = ResolvePortDevice(i + 1, SettingsFilePath());
+        const QString device = ResolvePortDevice(i + 1, SettingsFilePath(), listed);
         item->setStatusTip(device.isEmpty() ? QStringLiteral("No device") : device);
     }
 }

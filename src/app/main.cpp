@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "TFormHlav.h"
+#include "Termination.h"
 
 #include <exception>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
         options.dialogs = &dialogs;
         TFormHlav form(options);
         form.show();
+        CloseOnTerminationSignals(&form);
         return app.exec();
     } catch (const std::exception& e) {
         ShowException(dialogs, e.what());
