@@ -85,21 +85,28 @@ bool openPty(Pty& pty) {
     return true;
 }
 
-bool loadImage(const std::string& path, ParameterImage& memory) {
+// Loads --memory or --image into the unit's options.
+bool loadMemory(SimSettings& settings) {
+    const bool ign = !settings.memoryFile.empty();
+    const std::string& path = ign ? settings.memoryFile : settings.imageFile;
+    if (path.empty()) {
+        return true;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "zentrova-sim: cannot open %s\n", path.c_str());
         return false;
     }
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    if (bytes.size() != IMAGE_SIZE) {
-        std::fprintf(stderr, "zentrova-sim: %s holds %zu bytes, an image is %zu\n", path.c_str(),
-                     bytes.size(), IMAGE_SIZE);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    const auto memory = ign ? MemoryFromParameterFile(bytes) : MemoryFromRawImage(bytes);
+    if (!memory) {
+        std::fprintf(stderr,
+                     ign ? "zentrova-sim: %s is not a parameter file of version 47\n"
+                         : "zentrova-sim: %s is not a 1200-byte image\n",
+                     path.c_str());
         return false;
     }
-    for (std::size_t k = BLOCK_SIZE; k < IMAGE_SIZE; ++k) {
-        memory[k] = static_cast<std::uint8_t>(bytes[k]);
-    }
+    settings.unit.memory = *memory;
     return true;
 }
 
@@ -272,7 +279,7 @@ int main(int argc, char** argv) {
         std::fputs(SimUsage().c_str(), stdout);
         return 0;
     }
-    if (!settings.imageFile.empty() && !loadImage(settings.imageFile, settings.unit.memory)) {
+    if (!loadMemory(settings)) {
         return 2;
     }
 

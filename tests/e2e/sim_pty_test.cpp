@@ -1,10 +1,13 @@
 // zentrova-sim over a real pseudo-terminal, driven as the tool drives a unit.
 #include "SimProcess.h"
+#include "files/ParameterFile.h"
 #include "link/BlockFrame.h"
+#include "unit/SimulatedUnit.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -181,6 +184,26 @@ TEST(SimOverPty, LinkPointsToTheDeviceWhileRunning) {
     EXPECT_NE(lstat(link.c_str(), &st), 0);
 }
 
+TEST(SimOverPty, ServesTheParameterFileItWasGiven) {
+    ParameterImage image = DefaultUnitMemory();
+    image[img::LIMITER_IGN] = 99;
+    image[img::mapCell(img::JET_14A, 2, 3)] = 77;
+    const std::string path =
+        ::testing::TempDir() + "zentrova-sim-memory-" + std::to_string(getpid()) + ".ign";
+    std::ofstream(path, std::ios::binary) << WriteParameterFile(image, ParameterFileExtras{});
+
+    Rig rig({"--memory", path});
+    ASSERT_TRUE(rig.ready());
+    const auto block1 = rig.ask(0x41);
+    ASSERT_TRUE(checkOk(block1));
+    EXPECT_EQ(block1[1 + img::LIMITER_IGN - 100], 99);
+    const std::size_t cell = img::mapCell(img::JET_14A, 2, 3);
+    const auto block = rig.ask(static_cast<std::uint8_t>(0x40 + cell / 100));
+    ASSERT_TRUE(checkOk(block));
+    EXPECT_EQ(block[1 + cell % 100], 77);
+    std::remove(path.c_str());
+}
+
 TEST(SimCommand, HelpAndBadOptions) {
     ChildProcess help({SimPath(), "--help"});
     EXPECT_NE(help.readAll().find("--line-rate"), std::string::npos);
@@ -189,4 +212,10 @@ TEST(SimCommand, HelpAndBadOptions) {
     EXPECT_EQ(bad.wait(), 2);
     ChildProcess missing({SimPath(), "--image", "/nonexistent/unit.bin"});
     EXPECT_EQ(missing.wait(), 2);
+    const std::string notIgn =
+        ::testing::TempDir() + "zentrova-sim-bad-" + std::to_string(getpid());
+    std::ofstream(notIgn) << "BIKE 3\r\n";
+    ChildProcess wrongFile({SimPath(), "--memory", notIgn});
+    EXPECT_EQ(wrongFile.wait(), 2);
+    std::remove(notIgn.c_str());
 }

@@ -1,3 +1,5 @@
+#include "files/ParameterFile.h"
+#include "image/DefaultSet.h"
 #include "unit/RequestAssembler.h"
 #include "unit/SimCommandLine.h"
 
@@ -213,4 +215,51 @@ TEST(SimCommandLine, HelpNamesEveryOption) {
     }
     ASSERT_TRUE(ParseSimArguments(std::vector<std::string_view>{"-h"}).settings);
     EXPECT_TRUE(ParseSimArguments(std::vector<std::string_view>{"--help"}).settings->help);
+}
+
+// Loading the unit's memory ---------------------------------------------------
+
+TEST(SimMemoryFiles, ParameterFileGivesItsSetWithDerivedBytes) {
+    ParameterImage image = DefaultUnitMemory();
+    image[img::BIKE] = 30;
+    bool choke = false;
+    ASSERT_TRUE(BuildDefaultSet(image, choke));
+    image[img::mapCell(img::IGN, 4, 7)] = 33;
+    image[img::LIMITER_IGN] = 120;
+    const std::string text = WriteParameterFile(image, ParameterFileExtras{});
+
+    const auto memory = MemoryFromParameterFile(text);
+    ASSERT_TRUE(memory);
+    EXPECT_TRUE(std::equal(image.bytes.begin() + BLOCK_SIZE, image.bytes.end(),
+                           memory->bytes.begin() + BLOCK_SIZE));
+    EXPECT_EQ((*memory)[img::BIKE], 30);
+    EXPECT_EQ((*memory)[img::mapCell(img::IGN, 4, 7)], 33);
+
+    // A unit started with it serves the set.
+    UnitOptions options;
+    options.memory = *memory;
+    SimulatedUnit unit(options);
+    const auto block1 = unit.answer(MakeFrame(0x41, std::array<std::uint8_t, BLOCK_SIZE>{}), 0ms);
+    ASSERT_TRUE(block1);
+    EXPECT_EQ((*block1)[1], 30);
+}
+
+TEST(SimMemoryFiles, TextWithoutTheVersionKeyIsRefused) {
+    EXPECT_FALSE(MemoryFromParameterFile(""));
+    EXPECT_FALSE(MemoryFromParameterFile("BIKE 3\r\n"));
+}
+
+TEST(SimMemoryFiles, RawImageMustBeTwelveBlocks) {
+    std::string bytes(IMAGE_SIZE, '\0');
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        bytes[k] = static_cast<char>(k % 253 + 1);
+    }
+    const auto memory = MemoryFromRawImage(bytes);
+    ASSERT_TRUE(memory);
+    EXPECT_EQ((*memory)[0], 0); // block 0 is not taken
+    EXPECT_EQ((*memory)[99], 0);
+    EXPECT_EQ((*memory)[100], 100 % 253 + 1);
+    EXPECT_EQ((*memory)[1199], 1199 % 253 + 1);
+    EXPECT_FALSE(MemoryFromRawImage(bytes.substr(1)));
+    EXPECT_FALSE(MemoryFromRawImage(bytes + '\0'));
 }

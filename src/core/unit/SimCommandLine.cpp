@@ -1,5 +1,8 @@
 #include "unit/SimCommandLine.h"
 
+#include "files/ParameterFile.h"
+#include "image/BikeCatalogue.h"
+
 #include <algorithm>
 #include <charconv>
 #include <functional>
@@ -184,6 +187,28 @@ output is the device to open (then it is flushed); the unit answers every
   --verbose        log every request on standard error
   -h, --help       this text
 )";
+}
+
+std::optional<ParameterImage> MemoryFromParameterFile(std::string_view text) {
+    ParameterImage memory = DefaultUnitMemory();
+    bool extMonitor = false;
+    if (!ReadParameterFile(text, memory, extMonitor)) {
+        return std::nullopt;
+    }
+    bool chokeOutput = false;
+    UpdateBikeDerived(memory, chokeOutput);
+    return memory;
+}
+
+std::optional<ParameterImage> MemoryFromRawImage(std::string_view bytes) {
+    if (bytes.size() != IMAGE_SIZE) {
+        return std::nullopt;
+    }
+    ParameterImage memory;
+    for (std::size_t k = BLOCK_SIZE; k < IMAGE_SIZE; ++k) {
+        memory[k] = static_cast<std::uint8_t>(bytes[k]);
+    }
+    return memory;
 }
 
 } // namespace zentrova

@@ -35,4 +35,12 @@ std::optional<BikeSet> ParseBikeList(std::string_view text);
 
 std::string SimUsage();
 
+// The unit's memory from a .ign file's text: the keys the file holds over the
+// default memory, bike-derived bytes recomputed, not validated (a unit keeps
+// what it was given). Nothing when the text has no version key with 47.
+std::optional<ParameterImage> MemoryFromParameterFile(std::string_view text);
+// The unit's memory from a raw image of exactly 1200 bytes; its block 0 is
+// not taken. Nothing for any other size.
+std::optional<ParameterImage> MemoryFromRawImage(std::string_view bytes);
+
 } // namespace zentrova
