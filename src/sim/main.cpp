@@ -36,6 +36,8 @@ void onSignal(int sig) {
 
 // 57600 baud, 10 bit times per byte.
 constexpr auto BYTE_TIME = std::chrono::nanoseconds(10'000'000'000LL / 57600);
+// Bytes written together when pacing, about 1 ms of the line.
+constexpr std::ptrdiff_t PACE_BATCH = 6;
 
 struct Pty {
     int master = -1;
@@ -145,7 +147,10 @@ void installSignals(sigset_t& waitMask) {
 class Output {
 public:
     explicit Output(bool lineRate) : lineRate_(lineRate) {}
-    void add(const std::vector<std::uint8_t>& bytes) {
+    void add(const std::vector<std::uint8_t>& bytes, Clock::time_point now) {
+        if (queue_.empty() && !bytes.empty()) {
+            nextByte_ = std::max(nextByte_, now); // no credit for an idle line
+        }
         queue_.insert(queue_.end(), bytes.begin(), bytes.end());
     }
     bool empty() const { return queue_.empty(); }
@@ -154,8 +159,8 @@ public:
     bool flush(int fd, Clock::time_point now) {
         std::size_t allowed = queue_.size();
         if (lineRate_) {
-            if (nextByte_ + BYTE_TIME < now) {
-                nextByte_ = now; // the line was idle: no credit for the pause
+            if (blocked_) {
+                nextByte_ = std::max(nextByte_, now); // no credit for the wait
             }
             allowed = 0;
             for (auto t = nextByte_; t <= now && allowed < queue_.size(); t += BYTE_TIME) {
@@ -166,22 +171,31 @@ public:
                                         queue_.begin() + static_cast<std::ptrdiff_t>(allowed));
         const ssize_t n = chunk.empty() ? 0 : write(fd, chunk.data(), chunk.size());
         if (n < 0) {
+            blocked_ = errno == EAGAIN;
             return errno == EAGAIN || errno == EINTR;
         }
+        blocked_ = false;
         queue_.erase(queue_.begin(), queue_.begin() + n);
         nextByte_ += BYTE_TIME * n;
         return true;
     }
-    // When line pacing lets the next byte go; nothing when not pacing.
+    // The pty's buffer is full (nobody reads the device): wait until it drains.
+    bool blocked() const { return blocked_ && !queue_.empty(); }
+    // When line pacing lets the next byte go; nothing when not pacing or blocked.
     std::optional<Clock::time_point> nextPaced() const {
-        if (!lineRate_ || queue_.empty()) {
+        if (!lineRate_ || queue_.empty() || blocked_) {
             return std::nullopt;
         }
-        return nextByte_;
+        // Wake once a few bytes may go rather than for every byte: the
+        // average rate and the time the last byte leaves stay the same.
+        const auto batch =
+            std::min<std::ptrdiff_t>(PACE_BATCH, static_cast<std::ptrdiff_t>(queue_.size()));
+        return nextByte_ + BYTE_TIME * (batch - 1);
     }
 
 private:
     bool lineRate_;
+    bool blocked_ = false;
     std::deque<std::uint8_t> queue_;
     Clock::time_point nextByte_{};
 };
@@ -208,7 +222,7 @@ int serve(const Pty& pty, const SimSettings& settings, const sigset_t& waitMask)
 
     while (stopSignal == 0) {
         Clock::time_point now = Clock::now();
-        output.add(unit.takeOutput(sinceStart(now)));
+        output.add(unit.takeOutput(sinceStart(now)), now);
         if (!output.flush(pty.master, now)) {
             fail("write");
             return 1;
@@ -225,7 +239,7 @@ int serve(const Pty& pty, const SimSettings& settings, const sigset_t& waitMask)
             timeout.tv_nsec = (wait % std::chrono::seconds(1)) / std::chrono::nanoseconds(1);
         }
         pollfd pfd{pty.master, POLLIN, 0};
-        if (!output.empty() && !settings.lineRate) {
+        if (output.blocked() || (!output.empty() && !settings.lineRate)) {
             pfd.events |= POLLOUT;
         }
         const int ready = ppoll(&pfd, 1, wake ? &timeout : nullptr, &waitMask);
