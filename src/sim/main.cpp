@@ -251,6 +251,10 @@ int serve(const Pty& pty, const SimSettings& settings, const sigset_t& waitMask)
             return 1;
         }
         if ((pfd.revents & POLLIN) == 0) {
+            if ((pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                std::fprintf(stderr, "zentrova-sim: the pty failed\n");
+                return 1;
+            }
             continue;
         }
         const ssize_t n = read(pty.master, buffer.data(), buffer.size());
