@@ -107,7 +107,6 @@ void TFormHlav::CreateToolBar(QWidget* client) {
         b->setObjectName(QString::fromLatin1(t.name));
         b->setGeometry(t.x, 12, t.w, 25);
         setHint(b, QString::fromLatin1(t.hint));
-        b->setEnabled(false); // transfers are not built yet
     }
 
     LabelSpojeni = makeLabel(client, QStringLiteral("LabelSpojeni"), 492, 6, 280, 19, true);

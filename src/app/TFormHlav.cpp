@@ -4,6 +4,7 @@
 #include "Config.h"
 #include "Dialogs.h"
 #include "QtSerialPort.h"
+#include "Render.h"
 
 #include "app/Startup.h"
 #include "image/BikeCatalogue.h"
@@ -11,10 +12,12 @@
 #include "image/Validate.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -23,17 +26,6 @@
 #include <fstream>
 
 using namespace zentrova;
-
-namespace {
-
-// Until a transfer runs, replies only matter for the connection watchdog.
-class DropAllSink : public ReplySink {
-public:
-    void HandleBlockReply(FrameView) override {}
-    void DecodeMonitorFrame(FrameView) override {}
-};
-
-} // namespace
 
 StartOptions ParseCommandLine(const QStringList& args) {
     StartOptions options;
@@ -60,6 +52,9 @@ TFormHlav::TFormHlav(StartOptions options, QWidget* parent)
     dialogs_ = options_.dialogs;
     port_ = new QtSerialPort(this);
     link_.setPort(port_);
+    engine_ = std::make_unique<TransferEngine>(state_, link_, messages_,
+                                               static_cast<TransferListener*>(this));
+    engine_->setMonitorHandler([this](FrameView frame) { OnMonitorFrame(frame); });
     portOverrideActive_ = !options_.portDevice.isEmpty();
 
     CreateDesignedControls();
@@ -78,6 +73,8 @@ void TFormHlav::CreateDesignedControls() {
     CreateMonitorArea(client);
     CreateStatusArea(client);
     CreateMenus();
+    CreateOtherPageControls();
+    ConnectCommands();
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
 
     // Timer1 runs from creation: ticks also arrive while a box is open during
@@ -97,15 +94,19 @@ void TFormHlav::FormCreate() {
     CentreOnScreen();
     LoadSettings();
     UpdateBikeDerived(state_);
+    engine_->DecodeIdentity(); // the identity texts of the block 0 the image came with
     if (!options_.arguments.isEmpty()) {
         if (auto lang = LanguageFromArgument(options_.arguments.front().toStdString())) {
             state_.LanguageIndex = *lang;
         }
     }
+    engine_->LinkWatchdog = 18; // the no-connection label shows until the unit answers
     ValidateImage(state_);
     LoadMessages();
+    ShowActivePage();
     OpenPort();
     ApplyCaptions();
+    ShowActivePage();
     LabelHlaseni->hide();
     CGaugeProgram->hide();
     LabelEeDataErr->hide();
@@ -139,17 +140,10 @@ void TFormHlav::ApplyCaptions() {
 
 void TFormHlav::LoadMessages() {
     messages_.LoadMessages(state_.LanguageIndex);
+    // While not connected the monitor labels show placeholders in the new
+    // language; while connected the next frame rewrites them.
     if (LabelSpojeni != nullptr && !LabelSpojeni->isHidden()) {
-        ShowMonitorPlaceholders();
-    }
-}
-
-void TFormHlav::ShowMonitorPlaceholders() {
-    for (const auto& p : messages_.MonitorPlaceholders()) {
-        if (auto* label = findChild<QLabel*>(QString::fromUtf8(
-                p.labelName.data(), static_cast<qsizetype>(p.labelName.size())))) {
-            label->setText(QString::fromStdString(p.text));
-        }
+        RenderMonitorView(MonitorPlaceholderView(messages_));
     }
 }
 
@@ -162,8 +156,7 @@ void TFormHlav::DetermineTestMode() {
 }
 
 void TFormHlav::Timer1Timer() {
-    DropAllSink sink;
-    link_.PollReply(sink);
+    engine_->Tick();
 }
 
 QString TFormHlav::CurrentPortDevice() const {

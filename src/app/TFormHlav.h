@@ -5,6 +5,8 @@
 #include "app/AppState.h"
 #include "lang/MessageTable.h"
 #include "link/BlockFrame.h"
+#include "link/Monitor.h"
+#include "link/TransferEngine.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -15,6 +17,7 @@
 class CGauge;
 class Dialogs;
 class QAction;
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -31,7 +34,7 @@ struct StartOptions {
 // Splits the command line (without the program name) into options.
 StartOptions ParseCommandLine(const QStringList& argumentsWithoutProgram);
 
-class TFormHlav : public QMainWindow {
+class TFormHlav : public QMainWindow, private zentrova::TransferListener {
     Q_OBJECT
 public:
     explicit TFormHlav(StartOptions options, QWidget* parent = nullptr);
@@ -41,6 +44,7 @@ public:
     const zentrova::MessageTable& messages() const { return messages_; }
     QtSerialPort& serialPort() { return *port_; }
     zentrova::FrameLink& link() { return link_; }
+    zentrova::TransferEngine& engine() { return *engine_; }
 
     // Handlers, by their design names.
     void Timer1Timer();
@@ -48,6 +52,10 @@ public:
     void ClosePort();
     void MenuCom1Click(QAction* sender);
     void LoadMessages();
+    // The editor's exchange with the image; the editor pages come later, so
+    // only the unit identity texts of the Other page are shown for now.
+    void CommitActivePage() override;
+    void ShowActivePage() override;
 
     static constexpr int PORT_ITEMS = 20;
     static constexpr int TIMER_INTERVAL_MS = 55;
@@ -70,7 +78,16 @@ private:
     void LoadSettings();
     void ApplyCaptions();
     void DetermineTestMode();
-    void ShowMonitorPlaceholders();
+    void ConnectCommands();
+    void OnMonitorFrame(zentrova::FrameView frame);
+    void RenderMonitorView(const zentrova::MonitorView& view);
+    void RenderTransferStatus(const zentrova::TransferStatus& status);
+    void CreateOtherPageControls();
+
+    // TransferListener
+    void ShowMessage(const std::string& text) override;
+    void ClearFileName() override;
+    void StatusChanged(const zentrova::TransferStatus& status) override;
     void UpdatePortMenuTicks();
     QString CurrentPortDevice() const;
     QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption);
@@ -83,6 +100,7 @@ private:
     zentrova::MessageTable messages_;
     QtSerialPort* port_ = nullptr;
     zentrova::FrameLink link_;
+    std::unique_ptr<zentrova::TransferEngine> engine_;
     bool portOverrideActive_ = false;
 
     QTimer* Timer1 = nullptr;
@@ -93,6 +111,9 @@ private:
     QLabel* LabelVersion = nullptr;
     QLabel* LabelEeDataErr = nullptr;
     std::array<QLabel*, 8> LabelTest{};
+    QLabel* LabelFile2 = nullptr;
+    std::array<QLabel*, 3> LabelVerze{}; // version, date, time
+    QCheckBox* CheckBoxExtMonitor = nullptr;
     QMenu* MenuCom = nullptr;
     std::array<QAction*, PORT_ITEMS> portItems_{};
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/ParameterImage.h"
+#include "link/LiveValues.h"
 
 #include <cstdint>
 
@@ -14,6 +15,7 @@ struct AppState {
     std::uint8_t ComPortIndex = 0;  // zero-based: the port opened is "Com" ComPortIndex+1
     bool ChokeOutput = false;       // derived from the bike: pilot-light output drives a choke
     bool TestMode = false;          // diagnostic monitor labels shown
+    LiveValues live;                // kept from the last monitor frame
 };
 
 } // namespace zentrova

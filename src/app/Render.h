@@ -1,0 +1,14 @@
+// Putting the core's view models onto widgets.
+#pragma once
+
+#include "link/Monitor.h"
+
+#include <QColor>
+
+class QLabel;
+
+// The label's background: Normal is the window's own button-face colour.
+void SetLabelColour(QLabel* label, zentrova::MonitorColour colour);
+QColor ColourOf(zentrova::MonitorColour colour);
+// The background a label shows now, for tests: invalid when it has none of its own.
+QColor LabelBackground(const QLabel* label);
