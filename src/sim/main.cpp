@@ -209,6 +209,18 @@ void logRequest(SimTime now, const Frame& request, const UnitResponse& r) {
                  request[0], what);
 }
 
+// What the unit holds, as one raw image: its identity block, then blocks 1..11.
+void dumpMemory(const SimulatedUnit& unit, const std::string& path) {
+    const ParameterImage& image = unit.memory();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr || std::fwrite(image.bytes.data(), 1, IMAGE_SIZE, f) != IMAGE_SIZE) {
+        std::fprintf(stderr, "zentrova-sim: cannot write %s\n", path.c_str());
+    }
+    if (f != nullptr) {
+        std::fclose(f);
+    }
+}
+
 int serve(const Pty& pty, const SimSettings& settings, const sigset_t& waitMask) {
     SimulatedUnit unit(settings.unit);
     RequestAssembler assembler;
@@ -219,6 +231,16 @@ int serve(const Pty& pty, const SimSettings& settings, const sigset_t& waitMask)
     };
     std::uint64_t discardedLogged = 0;
     std::vector<std::uint8_t> buffer(4096);
+
+    struct DumpAtExit {
+        const SimulatedUnit& unit;
+        const std::string& path;
+        ~DumpAtExit() {
+            if (!path.empty()) {
+                dumpMemory(unit, path);
+            }
+        }
+    } dump{unit, settings.dumpFile};
 
     while (stopSignal == 0) {
         Clock::time_point now = Clock::now();

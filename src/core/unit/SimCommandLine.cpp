@@ -90,6 +90,7 @@ const std::vector<Option>& options() {
          number<std::uint64_t>(0, std::numeric_limits<std::uint64_t>::max(),
                                [](SimSettings& s, std::uint64_t v) { s.unit.seed = v; })},
         {"--link", true, text(&SimSettings::linkPath)},
+        {"--dump", true, text(&SimSettings::dumpFile)},
         {"--verbose", false, flag([](SimSettings& s) { s.verbose = true; })},
         {"--help", false, flag([](SimSettings& s) { s.help = true; })},
         {"-h", false, flag([](SimSettings& s) { s.help = true; })},
@@ -184,6 +185,8 @@ output is the device to open (then it is flushed); the unit answers every
   --line-rate      pace output like 57600 baud (about 174 us per byte)
   --seed N         seed of the fault generator and the engine (default 1)
   --link PATH      also make PATH a symbolic link to the device; removed at exit
+  --dump FILE      write the unit's 1200 bytes (block 0 its identity) to FILE
+                   when it stops
   --verbose        log every request on standard error
   -h, --help       this text
 )";

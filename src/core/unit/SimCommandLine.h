@@ -17,6 +17,7 @@ struct SimSettings {
     std::string memoryFile; // .ign parameter file: blocks 1..11
     std::string imageFile;  // 1200 raw bytes: blocks 1..11 (block 0 is not taken)
     std::string linkPath;   // symbolic link to the device, made at start, removed at exit
+    std::string dumpFile;   // the unit's 1200 bytes are written here when it stops
     bool help = false;
 };
 
