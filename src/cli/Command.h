@@ -1,0 +1,44 @@
+// The command registry of zentrova-cli. Each command file registers its
+// commands with a static CommandRegistrar; main() only dispatches.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrova::cli {
+
+// Exit codes shared by the commands.
+inline constexpr int EXIT_SAME = 0;    // success; nothing changed or differs
+inline constexpr int EXIT_CHANGED = 1; // something was repaired or differs
+inline constexpr int EXIT_FAILED = 2;  // bad arguments, a file that cannot be used or written
+
+struct Command {
+    std::string_view name;
+    std::string_view summary; // one line for the command list
+    std::string_view usage;   // the full help text, starting with the synopsis
+    int (*run)(const std::vector<std::string>& args); // the arguments after the name
+};
+
+void RegisterCommand(const Command& command);
+// Sorted by name.
+const std::vector<Command>& Commands();
+const Command* FindCommand(std::string_view name);
+
+struct CommandRegistrar {
+    explicit CommandRegistrar(const Command& command) { RegisterCommand(command); }
+};
+
+// Positional arguments and an optional "-o FILE".
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::optional<std::string> output;
+    std::string error; // not empty when the arguments are malformed
+};
+ParsedArgs ParseArgs(const std::vector<std::string>& args, bool acceptsOutput);
+
+// "zentrova-cli NAME: TEXT" on standard error; returns EXIT_FAILED.
+int UsageError(std::string_view name, std::string_view text);
+
+} // namespace zentrova::cli
