@@ -11,6 +11,7 @@
 #include "image/ParameterImage.h"
 #include "lang/MessageTable.h"
 #include "link/BlockFrame.h"
+#include "link/LinkSession.h"
 #include "link/Monitor.h"
 #include "link/TransferEngine.h"
 
@@ -25,7 +26,6 @@
 #include <vector>
 
 using namespace zentrova;
-using namespace zentrova::bench;
 
 namespace {
 
@@ -62,17 +62,6 @@ std::optional<Options> parseOptions(int argc, char** argv) {
     return o;
 }
 
-// The window side: records message boxes and whether the verify ended well.
-struct BenchListener : TransferListener {
-    std::string verifyOkText;
-    std::vector<std::string> messages;
-    bool sawVerifyOk = false;
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void StatusChanged(const TransferStatus& s) override {
-        sawVerifyOk = sawVerifyOk || s.text == verifyOkText;
-    }
-};
-
 struct TransferFigures {
     const char* name = "";
     bool ok = false;
@@ -87,56 +76,37 @@ struct TransferFigures {
 // The tool's side of the line, wired as the window wires it.
 class Bench {
 public:
-    explicit Bench(SerialPort& port) : counting_(port), link_(&counting_) {
-        messages_.LoadMessages(0);
-        listener_.verifyOkText = messages_[Msg::TextVerify] + STATUS_OK_SUFFIX;
-        engine_.setMonitorHandler([this](FrameView f) { onMonitorFrame(f); });
-    }
+    explicit Bench(SerialPort& port) : counting_(port), session_(counting_) {}
 
     bool connect() {
         TickStats stats;
-        loop_.runUntil([this] { return monitorFrames_ > 0; }, CONNECT_TICK_LIMIT, stats);
-        return monitorFrames_ > 0;
+        loop_.runUntil([this] { return session_.monitorFrames() > 0; }, CONNECT_TICK_LIMIT, stats);
+        return session_.monitorFrames() > 0;
     }
     void idle(double seconds);
     TransferFigures transfer(const char* name, const std::function<void()>& command, bool program);
     TransferFigures read() {
         return transfer(
-            "Read + automatic verify", [this] { engine_.MenuReadClick(); }, false);
+            "Read + automatic verify", [this] { session_.Read(); }, false);
     }
     TransferFigures program() {
         // One advance cell changed, so the unit really stores something new.
-        std::uint8_t& cell = state_.image[img::mapCell(img::IGN, 5, 5)];
+        std::uint8_t& cell = session_.state.image[img::mapCell(img::IGN, 5, 5)];
         cell = cell < 255 ? cell + 1 : cell - 1;
         return transfer(
-            "Program + automatic verify", [this] { engine_.MenuProgramClick(); }, true);
+            "Program + automatic verify", [this] { session_.Program(); }, true);
     }
-    const TransferEngine& engine() const { return engine_; }
+    const TransferEngine& engine() const { return session_.engine; }
 
 private:
-    void onMonitorFrame(FrameView f) {
-        const MonitorInputs in{state_.image, messages_, state_.ChokeOutput, false,
-                               state_.image[img::N2O_ENABLE] != 0};
-        MonitorView view;
-        if (DecodeMonitorFrame(f, in, state_.live, view)) {
-            engine_.UnitSaveCountdown = state_.live.UnitSaveCountdown;
-            ++monitorFrames_;
-        }
-    }
-
     CountingPort counting_;
-    FrameLink link_;
-    AppState state_;
-    MessageTable messages_;
-    BenchListener listener_;
-    TransferEngine engine_{state_, link_, messages_, &listener_};
-    TickLoop loop_{engine_};
-    std::uint64_t monitorFrames_ = 0;
+    LinkSession session_;
+    TickLoop loop_{session_.engine};
 };
 
 void Bench::idle(double seconds) {
     TickStats stats;
-    const std::uint64_t frames0 = monitorFrames_, requests0 = counting_.writes;
+    const std::uint64_t frames0 = session_.monitorFrames(), requests0 = counting_.writes;
     const auto cpu0 = ProcessCpuTime();
     const Clock::time_point wall0 = Clock::now();
     const int ticks = loop_.runFor(
@@ -147,7 +117,7 @@ void Bench::idle(double seconds) {
     std::printf("Idle monitor loop: %.3f s wall, %d ticks, %llu monitor requests, "
                 "%llu monitor frames accepted\n",
                 wallS, ticks, static_cast<unsigned long long>(counting_.writes - requests0),
-                static_cast<unsigned long long>(monitorFrames_ - frames0));
+                static_cast<unsigned long long>(session_.monitorFrames() - frames0));
     std::printf("  CPU share     %.4f s user+sys of %.3f s wall = %.3f %%\n", cpuS, wallS,
                 wallS > 0 ? 100.0 * cpuS / wallS : 0.0);
     std::printf("  tick cost     mean %.1f us, max %.1f us "
@@ -161,8 +131,6 @@ TransferFigures Bench::transfer(const char* name, const std::function<void()>& c
                                 bool program) {
     TransferFigures f;
     f.name = name;
-    listener_.messages.clear();
-    listener_.sawVerifyOk = false;
     const std::uint64_t sent0 = counting_.sent, received0 = counting_.received,
                         writes0 = counting_.writes;
 
@@ -172,10 +140,10 @@ TransferFigures Bench::transfer(const char* name, const std::function<void()>& c
     int n = 0;
     auto ended = [&] {
         ++n;
-        if (f.startTicks == 0 && engine_.TryCount > 0) {
+        if (f.startTicks == 0 && session_.engine.TryCount > 0) {
             f.startTicks = n;
         }
-        return engine_.TransferMode == TransferMode::Monitor;
+        return session_.outcome() != TransferOutcome::Running;
     };
     f.ticks = loop_.runUntil(ended, TRANSFER_TICK_LIMIT, f.stats);
     f.wallS = std::chrono::duration<double>(Clock::now() - t0).count();
@@ -183,12 +151,11 @@ TransferFigures Bench::transfer(const char* name, const std::function<void()>& c
     f.sent = counting_.sent - sent0;
     f.received = counting_.received - received0;
     f.requests = counting_.writes - writes0;
-    const bool backToMonitor = engine_.TransferMode == TransferMode::Monitor;
-    f.ok = backToMonitor && listener_.messages.empty() && listener_.sawVerifyOk &&
-           !engine_.status().red && (!program || engine_.ProgramDone);
-    f.outcome = !backToMonitor                ? "did not end within the tick limit"
-                : !listener_.messages.empty() ? listener_.messages.back()
-                                              : engine_.status().text;
+    const TransferOutcome outcome = session_.outcome();
+    f.ok = outcome == TransferOutcome::Succeeded && (!program || session_.engine.ProgramDone);
+    f.outcome = outcome == TransferOutcome::Running  ? "did not end within the tick limit"
+                : outcome == TransferOutcome::Failed ? session_.failureText()
+                                                     : session_.engine.status().text;
     return f;
 }
 

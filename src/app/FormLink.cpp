@@ -5,6 +5,8 @@
 #include "Render.h"
 #include "TFormHlav.h"
 
+#include "link/LinkSession.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -103,17 +105,12 @@ void TFormHlav::RenderTransferStatus(const TransferStatus& s) {
 }
 
 void TFormHlav::OnMonitorFrame(FrameView frame) {
-    const MonitorInputs in{state_.image, messages_, state_.ChokeOutput,
-                           CheckBoxExtMonitor->isChecked(),
-                           // The N2O page's check box shows this byte.
-                           state_.image[img::N2O_ENABLE] != 0};
     MonitorView view;
-    if (!DecodeMonitorFrame(frame, in, state_.live, view)) {
-        return;
+    if (DecodeMonitorForEngine(frame, state_, messages_, CheckBoxExtMonitor->isChecked(), *engine_,
+                               view)) {
+        RenderMonitorView(view);
+        // The display rules of the editor pages run here once they exist.
     }
-    engine_->UnitSaveCountdown = state_.live.UnitSaveCountdown;
-    RenderMonitorView(view);
-    // The display rules of the editor pages run here once they exist.
 }
 
 void TFormHlav::RenderMonitorView(const MonitorView& view) {

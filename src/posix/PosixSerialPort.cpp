@@ -14,7 +14,9 @@ namespace {
 constexpr int WRITE_TIMEOUT_MS = 500;
 }
 
-PosixSerialPort::~PosixSerialPort() { close(); }
+PosixSerialPort::~PosixSerialPort() {
+    close();
+}
 
 void PosixSerialPort::fail(const std::string& what) {
     error_ = what + ": " + std::strerror(errno);

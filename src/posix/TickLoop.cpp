@@ -4,7 +4,7 @@
 #include <sys/resource.h>
 #include <thread>
 
-namespace zentrova::bench {
+namespace zentrova {
 
 std::size_t CountingPort::read(std::uint8_t* dst, std::size_t n) {
     const std::size_t got = inner_.read(dst, n);
@@ -85,4 +85,4 @@ double LineSeconds(std::uint64_t bytes) {
     return static_cast<double>(bytes * BITS_PER_BYTE) / LINE_BAUD;
 }
 
-} // namespace zentrova::bench
+} // namespace zentrova

@@ -1,4 +1,4 @@
-// What the benchmark measures with: a port that counts the bytes crossing it,
+// Driving the link without a window: a port that counts the bytes crossing it,
 // the 55 ms tick loop that drives the transfer engine as the window's timer
 // does, and the process's CPU time.
 #pragma once
@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace zentrova::bench {
+namespace zentrova {
 
 using Clock = std::chrono::steady_clock;
 inline constexpr std::chrono::milliseconds TICK_PERIOD{55};
@@ -77,4 +77,4 @@ std::chrono::microseconds ProcessCpuTime();
 // Seconds the bytes take on a 57600 baud line, 10 bit times each.
 double LineSeconds(std::uint64_t bytes);
 
-} // namespace zentrova::bench
+} // namespace zentrova
