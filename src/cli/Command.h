@@ -2,6 +2,8 @@
 // commands with a static CommandRegistrar; main() only dispatches.
 #pragma once
 
+#include "files/ParameterFileIo.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +39,16 @@ struct ParsedArgs {
     std::string error; // not empty when the arguments are malformed
 };
 ParsedArgs ParseArgs(const std::vector<std::string>& args, bool acceptsOutput);
+
+// The command line speaks English.
+inline constexpr std::uint8_t CLI_LANGUAGE = 0;
+
+// A parameter file that cannot be used: its message text, then the system's
+// reason, on standard error; returns EXIT_FAILED.
+int ReportFileFailure(const std::string& path, const FileOutcome& outcome);
+// What a written parameter file carries besides the image: the check box,
+// the unit identity texts of block 0 and this program's build.
+ParameterFileExtras ExtrasFor(const ParameterImage& image, bool extMonitor);
 
 // "zentrova-cli NAME: TEXT" on standard error; returns EXIT_FAILED.
 int UsageError(std::string_view name, std::string_view text);

@@ -17,30 +17,15 @@ namespace zentrova::cli {
 
 namespace {
 
-constexpr std::uint8_t ENGLISH = 0;
-
-// The failure's message text, then the system's reason when there is one.
-int reportFailure(const std::string& path, const FileOutcome& outcome) {
-    if (const auto slot = MessageOf(outcome.status)) {
-        std::cerr << MessageTable::Text(*slot, ENGLISH) << "\n";
-    }
-    std::cerr << "zentrova-cli: " << (outcome.detail.empty() ? path : outcome.detail) << "\n";
-    return EXIT_FAILED;
-}
-
-ParameterFileExtras extrasFor(const ParameterImage& image, bool extMonitor) {
-    return {extMonitor, DecodeIdentity(image), ProgramBuildStamp()};
-}
-
 // The file to `output`, or to standard output without one.
 int emit(const ParameterImage& image, bool extMonitor, const std::optional<std::string>& output) {
-    const ParameterFileExtras extras = extrasFor(image, extMonitor);
+    const ParameterFileExtras extras = ExtrasFor(image, extMonitor);
     if (!output) {
         std::cout << WriteParameterFile(image, extras) << std::flush;
         return std::cout ? EXIT_SAME : EXIT_FAILED;
     }
     const FileOutcome saved = SaveParameterFile(*output, image, extras);
-    return saved ? EXIT_SAME : reportFailure(*output, saved);
+    return saved ? EXIT_SAME : ReportFileFailure(*output, saved);
 }
 
 std::optional<std::uint8_t> parseBikeCode(const std::string& text) {
@@ -80,7 +65,7 @@ int runCheck(const std::vector<std::string>& args) {
     ParameterImage image;
     bool extMonitor = false;
     if (const FileOutcome loaded = LoadParameterFile(path, image, extMonitor); !loaded) {
-        return reportFailure(path, loaded);
+        return ReportFileFailure(path, loaded);
     }
     const ParameterImage read = image;
     ValidateImage(image);
@@ -105,7 +90,7 @@ int runDiff(const std::vector<std::string>& args) {
     for (int i = 0; i < 2; ++i) {
         const std::string& path = parsed.positional[static_cast<std::size_t>(i)];
         if (const FileOutcome loaded = LoadParameterFile(path, images[i], extMonitor[i]); !loaded) {
-            return reportFailure(path, loaded);
+            return ReportFileFailure(path, loaded);
         }
     }
     bool differ = false;

@@ -1,6 +1,9 @@
 // zentrova-cli: the Zentrova core without a window.
 #include "Command.h"
 
+#include "lang/MessageTable.h"
+#include "link/Identity.h"
+
 #include <algorithm>
 #include <iostream>
 
@@ -34,6 +37,18 @@ void RegisterCommand(const Command& command) {
         std::lower_bound(commands.begin(), commands.end(), command.name,
                          [](const Command& c, std::string_view n) { return c.name < n; });
     commands.insert(at, command);
+}
+
+int ReportFileFailure(const std::string& path, const FileOutcome& outcome) {
+    if (const auto slot = MessageOf(outcome.status)) {
+        std::cerr << MessageTable::Text(*slot, CLI_LANGUAGE) << "\n";
+    }
+    std::cerr << "zentrova-cli: " << (outcome.detail.empty() ? path : outcome.detail) << "\n";
+    return EXIT_FAILED;
+}
+
+ParameterFileExtras ExtrasFor(const ParameterImage& image, bool extMonitor) {
+    return {extMonitor, DecodeIdentity(image), ProgramBuildStamp()};
 }
 
 const std::vector<Command>& Commands() {
