@@ -12,6 +12,7 @@
 #ifdef Q_OS_UNIX
 #include <grp.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -148,6 +149,10 @@ QString ResolvePortDevice(int n, const QString& settingsFile, const QStringList&
 
 QString PermissionAdvice(const QString& device) {
 #ifdef Q_OS_UNIX
+    if (::access(device.toLocal8Bit().constData(), R_OK | W_OK) == 0) {
+        // Allowed, but locked: another program has the port open.
+        return QStringLiteral("%1 is in use by another program.").arg(device);
+    }
     struct stat st {};
     if (::stat(device.toLocal8Bit().constData(), &st) != 0) {
         return {};

@@ -48,6 +48,7 @@ QStringList SystemPortList();
 // else the n-th of the listed ports. Empty when neither names one.
 QString ResolvePortDevice(int n, const QString& settingsFile, const QStringList& listed);
 
-// A line telling the user how to get access to a device they may not open,
-// or empty when there is nothing useful to say.
+// For a device that refused to open for lack of permission: a line telling
+// the user how to get access (the group that owns it), or that another
+// program holds it; empty when there is nothing useful to say.
 QString PermissionAdvice(const QString& device);

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -170,6 +171,19 @@ private slots:
             w->close(); // closing with a port that never opened shows nothing more
             QCOMPARE(dialogs_.messages.size(), 1);
         }
+    }
+
+    void aBusyDeviceIsReportedWithItsReason() {
+        Pty pty;
+        QSerialPort holder(QString::fromStdString(pty.path()));
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        auto w = makeWindow({"--port", QString::fromStdString(pty.path())});
+        QVERIFY(!w->serialPort().isOpen());
+        QCOMPARE(dialogs_.messages.size(), 1);
+        const QStringList lines = dialogs_.messages.front().split('\n');
+        QCOMPARE(lines.front(), QString("Com opening error!"));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines.back().contains("in use"));
     }
 
     void choosingAPortReopensAndMovesTheTick() {
