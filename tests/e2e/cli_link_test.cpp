@@ -3,6 +3,7 @@
 #ifdef ZENTROVA_CLI_PATH
 
 #include "SimProcess.h"
+#include "TestFolder.h"
 
 #include "files/ParameterFileIo.h"
 #include "image/DefaultSet.h"
@@ -23,43 +24,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    std::string out, err;
-};
+using CliRun = zentrova::testing::ProgramRun;
 
 std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return zentrova::testing::TestFolder::contents(p);
 }
 
-class CliLink : public ::testing::Test {
+class CliLink : public zentrova::testing::TestFolder {
 protected:
-    fs::path dir;
-
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("zentrova-cli-link-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    CliRun cli(const std::string& args) {
-        const fs::path out = dir / "stdout", err = dir / "stderr";
-        const std::string command = std::string(ZENTROVA_CLI_PATH) + " " + args + " > '" +
-                                    out.string() + "' 2> '" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        CliRun r;
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
-    }
-    std::string path(const char* name) const { return (dir / name).string(); }
+    CliRun cli(const std::string& args) const { return run(ZENTROVA_CLI_PATH, args); }
 
     // A parameter file of another bike than the simulator's start-up set.
     std::string writeSet(const char* name, std::uint8_t bike, std::uint8_t salt) {
@@ -111,7 +84,7 @@ TEST_F(CliLink, ReadWritesTheUnitsMemoryAndVerifiesIt) {
     ASSERT_FALSE(sim.device().empty());
     const CliRun r = cli("read --port " + sim.device() + " -o " + path("read.ign") + " --image " +
                          path("read.bin"));
-    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("Verify: OK"), std::string::npos) << r.err;
     const std::string raw = slurp(path("read.bin"));
     ASSERT_EQ(raw.size(), IMAGE_SIZE);
@@ -127,12 +100,12 @@ TEST_F(CliLink, ProgramLandsInTheUnitAndVerifyAgrees) {
     SimProcess sim({"--dump", dump, "--save-ms", "300"});
     const std::string file = writeSet("bike20.ign", 20, 7);
     const CliRun p = cli("program --port " + sim.device() + " " + file);
-    EXPECT_EQ(p.code, 0) << p.err;
+    EXPECT_EQ(p.exitCode, 0) << p.err;
     EXPECT_NE(p.err.find("Program device: OK"), std::string::npos) << p.err;
-    EXPECT_EQ(cli("verify --port " + sim.device() + " " + file).code, 0);
+    EXPECT_EQ(cli("verify --port " + sim.device() + " " + file).exitCode, 0);
 
     const CliRun other = cli("verify --port " + sim.device() + " " + writeSet("b.ign", 20, 8));
-    EXPECT_EQ(other.code, 1);
+    EXPECT_EQ(other.exitCode, 1);
     EXPECT_NE(other.err.find("Verify error!"), std::string::npos) << other.err;
 
     const ParameterImage unit = stop(sim, dump);
@@ -157,7 +130,7 @@ TEST_F(CliLink, FailuresEndWithTheirTextsAndNoFile) {
         const std::string out = path("never.ign");
         const std::string tail = c.command == "read" ? " -o " + out : " " + file;
         const CliRun r = cli(c.command + " --port " + sim.device() + tail);
-        EXPECT_EQ(r.code, 1) << c.text;
+        EXPECT_EQ(r.exitCode, 1) << c.text;
         EXPECT_NE(r.err.find(c.text), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(out));
     }
@@ -167,9 +140,9 @@ TEST_F(CliLink, LostAndDamagedRepliesAreResent) {
     const std::string dump = path("dump.bin");
     SimProcess sim({"--drop", "0.1", "--corrupt", "0.05", "--seed", "11", "--dump", dump});
     const std::string file = writeSet("bike27.ign", 27, 3);
-    EXPECT_EQ(cli("program --port " + sim.device() + " " + file).code, 0);
-    EXPECT_EQ(cli("read --port " + sim.device() + " -o " + path("back.ign")).code, 0);
-    EXPECT_EQ(cli("diff " + file + " " + path("back.ign")).code, 0);
+    EXPECT_EQ(cli("program --port " + sim.device() + " " + file).exitCode, 0);
+    EXPECT_EQ(cli("read --port " + sim.device() + " -o " + path("back.ign")).exitCode, 0);
+    EXPECT_EQ(cli("diff " + file + " " + path("back.ign")).exitCode, 0);
     EXPECT_TRUE(sameFileFields(stop(sim, dump), fromFile(file)));
 }
 
@@ -177,7 +150,7 @@ TEST_F(CliLink, MonitorPrintsLinesAndCsv) {
     SimProcess sim;
     const CliRun r =
         cli("monitor --port " + sim.device() + " --seconds 1.2 --csv " + path("m.csv"));
-    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_GE(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
     EXPECT_NE(r.out.find("rpm="), std::string::npos);
     std::istringstream csv(slurp(path("m.csv")));
@@ -203,7 +176,7 @@ TEST_F(CliLink, ArgumentAndPortErrors) {
     };
     for (const auto& c : cases) {
         const CliRun r = cli(c.args);
-        EXPECT_EQ(r.code, c.code) << c.args;
+        EXPECT_EQ(r.exitCode, c.code) << c.args;
         EXPECT_NE(r.err.find(c.text), std::string::npos) << c.args << ": " << r.err;
     }
 }

@@ -4,6 +4,7 @@
 #include "Pty.h"
 #include "QtSerialPort.h"
 #include "RecordingDialogs.h"
+#include "RecordingSink.h"
 #include "TFormHlav.h"
 
 #include "link/BlockFrame.h"
@@ -28,17 +29,6 @@
 using namespace zentrova;
 
 namespace {
-
-struct CapturingSink : ReplySink {
-    std::vector<Frame> blocks, monitors;
-    void HandleBlockReply(FrameView f) override { blocks.push_back(copy(f)); }
-    void DecodeMonitorFrame(FrameView f) override { monitors.push_back(copy(f)); }
-    static Frame copy(FrameView f) {
-        Frame out{};
-        std::copy(f.begin(), f.end(), out.begin());
-        return out;
-    }
-};
 
 std::vector<std::uint8_t> bytesOf(const Frame& f) {
     return {f.begin(), f.end()};
@@ -227,7 +217,7 @@ private slots:
         QVERIFY(pty.write({bytes.begin(), bytes.begin() + 60}));
         QTest::qWait(30);
         QVERIFY(pty.write({bytes.begin() + 60, bytes.end()}));
-        CapturingSink sink;
+        zentrova::testing::RecordingSink sink;
         QTRY_VERIFY_WITH_TIMEOUT(w->serialPort().queuedBytes().value_or(0) >= FRAME_SIZE, 2000);
         QVERIFY(w->link().PollReply(sink));
         QCOMPARE(sink.blocks.size(), std::size_t{1});

@@ -1,3 +1,4 @@
+#include "TestFolder.h"
 #include "files/AtomicFile.h"
 #include "files/ParameterFileIo.h"
 
@@ -13,29 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir : public ::testing::Test {
+class TempDir : public zentrova::testing::TestFolder {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("zentrova-files-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static std::string contents(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const fs::path& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
     std::size_t entries() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
     }
-
-    fs::path dir;
 };
 
 // Files may not grow past `bytes` while it lives: a real write failure.

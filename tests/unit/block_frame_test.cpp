@@ -1,23 +1,14 @@
 #include "FakeSerialPort.h"
+#include "RecordingSink.h"
 #include "link/BlockFrame.h"
 
 #include <gtest/gtest.h>
 
 using namespace zentrova;
 using zentrova::testing::FakeSerialPort;
+using zentrova::testing::RecordingSink;
 
 namespace {
-
-struct RecordingSink : ReplySink {
-    std::vector<Frame> blocks, monitors;
-    void HandleBlockReply(FrameView f) override { blocks.emplace_back(toFrame(f)); }
-    void DecodeMonitorFrame(FrameView f) override { monitors.emplace_back(toFrame(f)); }
-    static Frame toFrame(FrameView f) {
-        Frame out{};
-        std::copy(f.begin(), f.end(), out.begin());
-        return out;
-    }
-};
 
 Frame reply(std::uint8_t code, std::uint8_t fill = 0) {
     std::array<std::uint8_t, BLOCK_SIZE> data{};

@@ -1,4 +1,5 @@
 // zentrova-cli's file commands, run as a program on real files.
+#include "TestFolder.h"
 #include "files/ParameterFile.h"
 
 #include <gtest/gtest.h>
@@ -12,38 +13,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    std::string out, err;
-};
+using CliRun = zentrova::testing::ProgramRun;
 
-class Cli : public ::testing::Test {
+class Cli : public zentrova::testing::TestFolder {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("zentrova-cli-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs the program with arguments (no quoting needed in the test folder).
     CliRun cli(const std::string& args) const {
-        const fs::path out = dir / "stdout", err = dir / "stderr";
-        const std::string command = std::string(ZENTROVA_BINARY_DIR "/zentrova-cli ") + args +
-                                    " >" + out.string() + " 2>" + err.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
+        return run(ZENTROVA_BINARY_DIR "/zentrova-cli", args);
     }
     fs::path file(const std::string& name, const std::string& contents) const {
         std::ofstream(dir / name, std::ios::binary) << contents;
         return dir / name;
     }
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string read(const fs::path& p) { return contents(p); }
     // The default file of bike 11 with one line's first value replaced.
     std::string defaultsWith(const std::string& key, const std::string& value) const {
         std::string text = cli("defaults 11").out;
@@ -53,8 +34,6 @@ protected:
         const std::size_t valueEnd = text.find_first_of(" \r", valueAt);
         return text.replace(valueAt, valueEnd - valueAt, value);
     }
-
-    fs::path dir;
 };
 
 } // namespace
