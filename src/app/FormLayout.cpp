@@ -118,6 +118,9 @@ void TFormHlav::CreateToolBar(QWidget* client) {
     auto* logo = makeLabel(client, QStringLiteral("ImageLogo2"), 786, -1, 200, 44, true);
     logo->setText(QStringLiteral("ZENTROVA"));
     logo->setAlignment(Qt::AlignCenter);
+    QFont logoFont = logo->font(); // the word fits its 200-pixel box
+    logoFont.setPixelSize(30);
+    logo->setFont(logoFont);
 }
 
 void TFormHlav::CreatePages(QWidget* client) {
