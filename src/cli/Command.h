@@ -4,6 +4,9 @@
 
 #include "files/ParameterFileIo.h"
 
+#include <functional>
+#include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,13 +35,17 @@ struct CommandRegistrar {
     explicit CommandRegistrar(const Command& command) { RegisterCommand(command); }
 };
 
-// Positional arguments and an optional "-o FILE".
+// Options that take a value ("-o FILE", "--port DEVICE"), each at most once,
+// and the positional words.
 struct ParsedArgs {
+    std::map<std::string, std::string, std::less<>> options;
     std::vector<std::string> positional;
-    std::optional<std::string> output;
     std::string error; // not empty when the arguments are malformed
+
+    std::optional<std::string> value(std::string_view option) const;
 };
-ParsedArgs ParseArgs(const std::vector<std::string>& args, bool acceptsOutput);
+ParsedArgs ParseArgs(const std::vector<std::string>& args,
+                     std::initializer_list<std::string_view> valuedOptions);
 
 // The command line speaks English.
 inline constexpr std::uint8_t CLI_LANGUAGE = 0;

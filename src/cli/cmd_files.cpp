@@ -9,8 +9,8 @@
 #include "image/Validate.h"
 #include "lang/MessageTable.h"
 #include "link/Identity.h"
+#include "text/ParseNumber.h"
 
-#include <charconv>
 #include <iostream>
 
 namespace zentrova::cli {
@@ -28,36 +28,27 @@ int emit(const ParameterImage& image, bool extMonitor, const std::optional<std::
     return saved ? EXIT_SAME : ReportFileFailure(*output, saved);
 }
 
-std::optional<std::uint8_t> parseBikeCode(const std::string& text) {
-    int code = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), code);
-    if (ec != std::errc() || end != text.data() + text.size() || code < 0 || code >= BIKE_COUNT) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(code);
-}
-
 int runDefaults(const std::vector<std::string>& args) {
-    const ParsedArgs parsed = ParseArgs(args, true);
+    const ParsedArgs parsed = ParseArgs(args, {"-o"});
     if (!parsed.error.empty() || parsed.positional.size() != 1) {
         return UsageError("defaults",
                           parsed.error.empty() ? "expects one BIKE_CODE" : parsed.error);
     }
-    const auto code = parseBikeCode(parsed.positional[0]);
+    const auto code = ParseNumber<int>(parsed.positional[0], 0, BIKE_COUNT - 1);
     if (!code) {
         return UsageError("defaults", "unknown bike code '" + parsed.positional[0] +
                                           "' (known codes are 0 to 44)");
     }
     ParameterImage image;
-    image[img::BIKE] = *code;
+    image[img::BIKE] = static_cast<std::uint8_t>(*code);
     bool chokeOutput = false;
     BuildDefaultSet(image, chokeOutput);
     ValidateImage(image);
-    return emit(image, false, parsed.output);
+    return emit(image, false, parsed.value("-o"));
 }
 
 int runCheck(const std::vector<std::string>& args) {
-    const ParsedArgs parsed = ParseArgs(args, true);
+    const ParsedArgs parsed = ParseArgs(args, {"-o"});
     if (!parsed.error.empty() || parsed.positional.size() != 1) {
         return UsageError("check", parsed.error.empty() ? "expects one FILE" : parsed.error);
     }
@@ -74,14 +65,15 @@ int runCheck(const std::vector<std::string>& args) {
         std::cout << DescribeChange(change, read, image) << "\n";
     }
     std::cout << std::flush;
-    if (parsed.output && emit(image, extMonitor, parsed.output) != EXIT_SAME) {
+    if (const auto output = parsed.value("-o");
+        output && emit(image, extMonitor, output) != EXIT_SAME) {
         return EXIT_FAILED;
     }
     return changes.empty() ? EXIT_SAME : EXIT_CHANGED;
 }
 
 int runDiff(const std::vector<std::string>& args) {
-    const ParsedArgs parsed = ParseArgs(args, false);
+    const ParsedArgs parsed = ParseArgs(args, {});
     if (!parsed.error.empty() || parsed.positional.size() != 2) {
         return UsageError("diff", parsed.error.empty() ? "expects two files" : parsed.error);
     }

@@ -9,14 +9,14 @@
 #include "image/DefaultSet.h"
 #include "image/Validate.h"
 #include "link/LinkSession.h"
+#include "text/ParseNumber.h"
 
 #include <atomic>
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <map>
+#include <limits>
 
 namespace zentrova::cli {
 
@@ -31,34 +31,11 @@ void onStopSignal(int) {
     stopRequested = true;
 }
 
-// --port DEV, -o FILE and the other valued options, then positional words.
-struct LinkArgs {
-    std::map<std::string, std::string> options;
-    std::vector<std::string> positional;
-    std::string error;
-};
-
-LinkArgs parseLinkArgs(const std::vector<std::string>& args,
-                       std::initializer_list<std::string_view> valued) {
-    LinkArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
-            if (i + 1 == args.size()) {
-                parsed.error = a + " needs a value";
-            } else if (!parsed.options.emplace(a, args[++i]).second) {
-                parsed.error = a + " given twice";
-            }
-        } else if (!a.empty() && a[0] == '-') {
-            parsed.error = "unknown option " + a;
-        } else {
-            parsed.positional.push_back(a);
-        }
-        if (!parsed.error.empty()) {
-            break;
-        }
-    }
-    if (parsed.error.empty() && !parsed.options.count("--port")) {
+// The link commands' arguments: ParseArgs, and the port they all need.
+ParsedArgs parseLinkArgs(const std::vector<std::string>& args,
+                         std::initializer_list<std::string_view> valuedOptions) {
+    ParsedArgs parsed = ParseArgs(args, valuedOptions);
+    if (parsed.error.empty() && !parsed.value("--port")) {
         parsed.error = "--port DEVICE is required";
     }
     return parsed;
@@ -126,7 +103,7 @@ FileOutcome loadOntoDefaults(const std::string& path, ParameterImage& image) {
 }
 
 int runRead(const std::vector<std::string>& args) {
-    const LinkArgs a = parseLinkArgs(args, {"--port", "-o", "--image"});
+    const ParsedArgs a = parseLinkArgs(args, {"--port", "-o", "--image"});
     if (!a.error.empty() || !a.positional.empty() || !a.options.count("-o")) {
         return UsageError("read", a.error.empty() ? "expects --port DEVICE -o FILE" : a.error);
     }
@@ -155,7 +132,7 @@ int runRead(const std::vector<std::string>& args) {
 
 int runWithFile(const char* name, const std::vector<std::string>& args,
                 void (LinkSession::*command)()) {
-    const LinkArgs a = parseLinkArgs(args, {"--port"});
+    const ParsedArgs a = parseLinkArgs(args, {"--port"});
     if (!a.error.empty() || a.positional.size() != 1) {
         return UsageError(name, a.error.empty() ? "expects --port DEVICE FILE" : a.error);
     }
@@ -210,17 +187,13 @@ void writeCsvRow(std::ostream& csv, double t, const MonitorFrame& f) {
     csv << '\n' << std::flush;
 }
 
+// Positive seconds, at most about four months.
 std::optional<double> parseSeconds(const std::string& text) {
-    double s = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), s);
-    if (ec != std::errc() || end != text.data() + text.size() || !(s > 0) || s > 1e7) {
-        return std::nullopt;
-    }
-    return s;
+    return ParseNumber(text, std::numeric_limits<double>::min(), 1e7);
 }
 
 int runMonitor(const std::vector<std::string>& args) {
-    const LinkArgs a = parseLinkArgs(args, {"--port", "--csv", "--seconds"});
+    const ParsedArgs a = parseLinkArgs(args, {"--port", "--csv", "--seconds"});
     if (!a.error.empty() || !a.positional.empty()) {
         return UsageError("monitor", a.error.empty() ? "takes no file" : a.error);
     }
@@ -272,7 +245,7 @@ int runMonitor(const std::vector<std::string>& args) {
 const CommandRegistrar readCommand{{
     "read",
     "read the unit's memory (and verify it) into a parameter file",
-    "zentrova-cli read --port DEVICE -o FILE [--image RAW]\n"
+    "read --port DEVICE -o FILE [--image RAW]\n"
     "  Reads all twelve blocks from the unit, verifies blocks 1 to 11 against it,\n"
     "  and writes the parameters as a parameter file; --image also writes the 1200\n"
     "  raw bytes. Progress goes to standard error.\n"
@@ -285,7 +258,7 @@ const CommandRegistrar readCommand{{
 const CommandRegistrar verifyCommand{{
     "verify",
     "compare a parameter file with the unit's memory",
-    "zentrova-cli verify --port DEVICE FILE\n"
+    "verify --port DEVICE FILE\n"
     "  Puts FILE over the default set of its bike, validates it, and compares\n"
     "  blocks 1 to 11 with the unit. Exit 0 when they agree, 1 when they do not\n"
     "  (\"Verify error!\"), 2 on bad arguments, a port or file error.\n",
@@ -295,7 +268,7 @@ const CommandRegistrar verifyCommand{{
 const CommandRegistrar programCommand{{
     "program",
     "program a parameter file into the unit and verify it",
-    "zentrova-cli program --port DEVICE FILE\n"
+    "program --port DEVICE FILE\n"
     "  Puts FILE over the default set of its bike, validates it, programs blocks\n"
     "  1 to 11 and verifies them. The unit must report firmware 47 and support the\n"
     "  bike. Exit 0 when programmed and verified, 1 when the transfer failed,\n"
@@ -306,7 +279,7 @@ const CommandRegistrar programCommand{{
 const CommandRegistrar monitorCommand{{
     "monitor",
     "print the unit's live data",
-    "zentrova-cli monitor --port DEVICE [--csv FILE] [--seconds N]\n"
+    "monitor --port DEVICE [--csv FILE] [--seconds N]\n"
     "  One line of decoded live values per monitor frame (every 330 ms) on standard\n"
     "  output; --csv also writes every field of each frame with its time in seconds.\n"
     "  Runs N seconds, or until interrupted. Exit 0 when live data came, 1 when\n"

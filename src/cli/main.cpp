@@ -64,28 +64,31 @@ const Command* FindCommand(std::string_view name) {
     return nullptr;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, bool acceptsOutput) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args,
+                     std::initializer_list<std::string_view> valuedOptions) {
     ParsedArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
         const std::string& arg = args[i];
-        if (acceptsOutput && arg == "-o") {
-            if (i + 1 == args.size()) {
-                parsed.error = "-o needs a file name";
-            } else if (parsed.output) {
-                parsed.error = "-o given twice";
-            } else {
-                parsed.output = args[++i];
-            }
+        const bool valued =
+            std::find(valuedOptions.begin(), valuedOptions.end(), arg) != valuedOptions.end();
+        if (valued && i + 1 == args.size()) {
+            parsed.error = arg + " needs a value";
+        } else if (valued && !parsed.options.emplace(arg, args[i + 1]).second) {
+            parsed.error = arg + " given twice";
+        } else if (valued) {
+            ++i;
         } else if (arg.size() > 1 && arg[0] == '-') {
             parsed.error = "unknown option " + arg;
         } else {
             parsed.positional.push_back(arg);
         }
-        if (!parsed.error.empty()) {
-            break;
-        }
     }
     return parsed;
+}
+
+std::optional<std::string> ParsedArgs::value(std::string_view option) const {
+    const auto it = options.find(option);
+    return it == options.end() ? std::nullopt : std::optional(it->second);
 }
 
 int UsageError(std::string_view name, std::string_view text) {

@@ -151,7 +151,7 @@ TEST_F(Cli, DiffNamesEveryDifferingField) {
 TEST_F(Cli, HelpForEveryCommand) {
     const CliRun list = cli("--help");
     EXPECT_EQ(list.exitCode, 0);
-    for (const char* name : {"check", "defaults", "diff"}) {
+    for (const char* name : {"check", "defaults", "diff", "monitor", "program", "read", "verify"}) {
         EXPECT_NE(list.out.find(std::string("  ") + name + " "), std::string::npos) << name;
     }
     struct Case {
@@ -162,6 +162,11 @@ TEST_F(Cli, HelpForEveryCommand) {
         {"check --help", "Usage: zentrova-cli check FILE [-o OUT]\n"},
         {"diff -h", "Usage: zentrova-cli diff A B\n"},
         {"check x.ign --help", "Usage: zentrova-cli check FILE [-o OUT]\n"},
+        {"read --help", "Usage: zentrova-cli read --port DEVICE -o FILE [--image RAW]\n"},
+        {"verify --help", "Usage: zentrova-cli verify --port DEVICE FILE\n"},
+        {"program -h", "Usage: zentrova-cli program --port DEVICE FILE\n"},
+        {"monitor --help",
+         "Usage: zentrova-cli monitor --port DEVICE [--csv FILE] [--seconds N]\n"},
     };
     for (const Case& c : cases) {
         const CliRun run = cli(c.args);

@@ -2,9 +2,9 @@
 
 #include "files/ParameterFile.h"
 #include "image/BikeCatalogue.h"
+#include "text/ParseNumber.h"
 
 #include <algorithm>
-#include <charconv>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -12,16 +12,6 @@
 namespace zentrova {
 
 namespace {
-
-template <typename T> std::optional<T> parseNumber(std::string_view s, T lo, T hi) {
-    T v{};
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    // Written as "not inside" so that NaN is refused too.
-    if (s.empty() || ec != std::errc{} || end != s.data() + s.size() || !(v >= lo && v <= hi)) {
-        return std::nullopt;
-    }
-    return v;
-}
 
 using Setter = std::function<bool(SimSettings&, std::string_view)>;
 
@@ -33,7 +23,7 @@ struct Option {
 
 template <typename T, typename Apply> Setter number(T lo, T hi, Apply apply) {
     return [=](SimSettings& s, std::string_view v) {
-        const auto n = parseNumber<T>(v, lo, hi);
+        const auto n = ParseNumber<T>(v, lo, hi);
         if (n) {
             apply(s, *n);
         }
@@ -112,9 +102,9 @@ std::optional<BikeSet> ParseBikeList(std::string_view text) {
         const std::size_t comma = text.find(',');
         const std::string_view item = text.substr(0, comma);
         const std::size_t dash = item.find('-');
-        const auto lo = parseNumber<int>(item.substr(0, dash), 0, 255);
+        const auto lo = ParseNumber<int>(item.substr(0, dash), 0, 255);
         const auto hi =
-            dash == std::string_view::npos ? lo : parseNumber<int>(item.substr(dash + 1), 0, 255);
+            dash == std::string_view::npos ? lo : ParseNumber<int>(item.substr(dash + 1), 0, 255);
         if (!lo || !hi || *lo > *hi) {
             return std::nullopt;
         }
