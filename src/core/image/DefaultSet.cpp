@@ -77,25 +77,6 @@ constexpr std::size_t RPM_AXIS_ROWS[] = {
     img::RPM_JET_IAP, img::POSITION_A_RPM, img::POSITION_B_RPM,
 };
 
-std::uint8_t LobeOf(std::uint8_t bike) {
-    switch (bike) {
-    case 32:
-        return 50;
-    case 44:
-        return 60;
-    default:
-        return 40;
-    }
-}
-
-bool StartsWithServoOff(std::uint8_t bike) {
-    return bike == 26 || bike == 41 || bike == 42;
-}
-
-bool StartsWithGearDisplay(std::uint8_t bike) {
-    return bike == 26 || bike == 41;
-}
-
 void WriteFixedValues(ParameterImage& image, std::uint8_t bike) {
     for (const auto& f : FIXED_BYTES) {
         image[f.offset] = f.value;
@@ -104,9 +85,10 @@ void WriteFixedValues(ParameterImage& image, std::uint8_t bike) {
         std::fill_n(image.bytes.begin() + static_cast<std::ptrdiff_t>(run.offset), run.length,
                     run.value);
     }
-    image[img::LOBE] = LobeOf(bike);
-    image[img::SERVO_ENABLE] = StartsWithServoOff(bike) ? 0 : 1;
-    image[img::DISPLAY_GEAR] = StartsWithGearDisplay(bike) ? 1 : 0;
+    const BikeTraits traits = TraitsOf(bike);
+    image[img::LOBE] = traits.defaultLobe;
+    image[img::SERVO_ENABLE] = traits.defaultServoOff ? 0 : 1;
+    image[img::DISPLAY_GEAR] = traits.defaultGearDisplay ? 1 : 0;
 }
 
 // Stores (entry - base) / scale of each entry from dest on, remainder dropped,

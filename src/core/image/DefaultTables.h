@@ -3,6 +3,9 @@
 // BuildDefaultSet converts each into its image byte.
 #pragma once
 
+#include "image/BikeCatalogue.h"
+#include "image/ParameterImage.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +15,9 @@ namespace zentrova::defaults {
 
 using Entry = std::uint16_t;
 
-inline constexpr std::size_t DEFAULT_SET_COUNT = 45; // bike codes 0..44
-inline constexpr std::size_t MAP_ROWS = 10;
-inline constexpr std::size_t MAP_ROW_LEN = 15;
+inline constexpr std::size_t DEFAULT_SET_COUNT = BIKE_COUNT; // one per listed bike code
+inline constexpr std::size_t MAP_ROWS = img::MAP_ROWS;
+inline constexpr std::size_t MAP_ROW_LEN = img::MAP_COLS;
 inline constexpr Entry TPS_100_BASE_MV = 2500; // TPS_100 byte 0 stands for 2500 mV
 
 // Entries 0..4: WATER_TEMP at -10, 20, 50, 80, 110 °C; 5..9: AIR_TEMP (%).

@@ -1,5 +1,6 @@
 #include "unit/SimulatedUnit.h"
 
+#include "image/BikeCatalogue.h"
 #include "image/DefaultSet.h"
 #include "image/Validate.h"
 #include "unit/RequestAssembler.h"
@@ -19,7 +20,7 @@ std::uint16_t low16(std::uint64_t v) {
 
 BikeSet AllKnownBikes() {
     BikeSet bikes;
-    for (std::size_t c = 0; c < KNOWN_BIKE_COUNT; ++c) {
+    for (std::size_t c = 0; c < BIKE_COUNT; ++c) {
         bikes.set(c);
     }
     return bikes;

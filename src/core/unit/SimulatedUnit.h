@@ -28,9 +28,8 @@ namespace zentrova {
 
 using SimTime = std::chrono::milliseconds; // since the unit started
 
-inline constexpr std::size_t KNOWN_BIKE_COUNT = 45;
 using BikeSet = std::bitset<256>;
-BikeSet AllKnownBikes(); // codes 0..44
+BikeSet AllKnownBikes(); // the listed codes 0..44
 
 // What a unit holds when nothing else is loaded: the default set of
 // DEFAULT_UNIT_BIKE, validated; block 0 zero.
