@@ -59,4 +59,12 @@ UnitIdentityTexts DecodeIdentity(const ParameterImage& image) {
     return {Cp1250ToUtf8(versionText(image)), dateText(image), timeText(image)};
 }
 
+std::string VersionPairText(unsigned unitVersion) {
+    return "PC-" + std::to_string(SUPPORTED_VERSION) + ", IGN-" + std::to_string(unitVersion);
+}
+
+std::string VersionMismatchText(std::string_view slotText, unsigned unitVersion) {
+    return std::string(slotText) + "  " + VersionPairText(unitVersion);
+}
+
 } // namespace zentrova

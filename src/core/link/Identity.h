@@ -6,6 +6,7 @@
 #include "image/ParameterImage.h"
 
 #include <string>
+#include <string_view>
 
 namespace zentrova {
 
@@ -17,5 +18,11 @@ struct UnitIdentityTexts {
 };
 
 UnitIdentityTexts DecodeIdentity(const ParameterImage& image);
+
+// "PC-47, IGN-<the unit's version>": the version this program speaks beside
+// the one the unit reports.
+std::string VersionPairText(unsigned unitVersion);
+// The version mismatch message: the slot's text, two blanks and the pair.
+std::string VersionMismatchText(std::string_view slotText, unsigned unitVersion);
 
 } // namespace zentrova

@@ -1,6 +1,7 @@
 #include "link/Monitor.h"
 
 #include "image/BikeCatalogue.h"
+#include "link/Identity.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -85,24 +86,21 @@ const JetLabel JET_LABELS[] = {
     {"LabelMon_Jet_23B", "23B", &F::Inj23B},
 };
 
-struct CorrectionLabel {
+// A label that prints one frame value through its format.
+struct ValueLabel {
     std::string_view name;
-    const char* format; // the trailing percent sign is a literal one
+    const char* format;
     std::uint16_t F::*value;
 };
-const CorrectionLabel CORRECTION_LABELS[] = {
+// The trailing percent sign is a literal one; values are signed tenths.
+const ValueLabel CORRECTION_LABELS[] = {
     {"LabelKorVoda", "TW correction = %4.1f %%", &F::TwCorr},
     {"LabelKorVzduch", "AT correction = %4.1f %%", &F::AtCorr},
     {"LabelKorTlak", "AP correction = %4.1f %%", &F::ApCorr},
     {"LabelKorSytic", "Starting corr. = %4.1f %%", &F::StartCorr},
 };
 
-struct TestLabel {
-    std::string_view name;
-    const char* format;
-    std::uint16_t F::*value;
-};
-const TestLabel TEST_LABELS[] = {
+const ValueLabel TEST_LABELS[] = {
     {"LabelTest1", "Test1= %d", &F::Test1},  {"LabelTest2", "Test2= %d", &F::Test2},
     {"LabelTest3", "Test3= %d ", &F::Test3}, {"LabelTest4", "Test4=%d", &F::Test4},
     {"LabelTest5", "Test5= %d", &F::Test5},  {"LabelTest6", "Test6= %d", &F::Test6},
@@ -281,19 +279,17 @@ void ViewBuilder::States() {
 }
 
 void ViewBuilder::Corrections() {
-    for (const CorrectionLabel& c : CORRECTION_LABELS)
+    for (const ValueLabel& c : CORRECTION_LABELS)
         Label(c.name, Fmt(c.format, Tenths(f_.*c.value)));
     Label("LabelKorNapeti", Fmt("U correction = %d us", f_.UCorr - 1000));
 }
 
 void ViewBuilder::UnitStatus() {
-    const int pc = PC_PROGRAM_VERSION;
-    if (f_.FirmwareVersion != PC_PROGRAM_VERSION)
-        Label("LabelVersion",
-              msg_[Msg::TextVersionMismatch] + Fmt("  PC-%d, IGN-%d", pc, f_.FirmwareVersion),
-              C::Red);
+    const unsigned unit = f_.FirmwareVersion;
+    if (unit != SUPPORTED_VERSION)
+        Label("LabelVersion", VersionMismatchText(msg_[Msg::TextVersionMismatch], unit), C::Red);
     else
-        Label("LabelVersion", Fmt("PC-%d, IGN-%d", pc, f_.FirmwareVersion), C::White);
+        Label("LabelVersion", VersionPairText(unit), C::White);
 
     Label("LabelGear", Fmt("%s = %d ", msg_[Msg::TextGear].c_str(), f_.Gear));
     // The label's own caption says what is wrong; only its visibility follows the unit.
@@ -301,7 +297,7 @@ void ViewBuilder::UnitStatus() {
     Label("LabelPocetProgramovani",
           Fmt("%s %d", msg_[Msg::TextProgramCount].c_str(), f_.ProgramCount));
     // Shown only in test mode, but always kept up to date.
-    for (const TestLabel& t : TEST_LABELS)
+    for (const ValueLabel& t : TEST_LABELS)
         Label(t.name, Fmt(t.format, f_.*t.value));
 }
 

@@ -60,8 +60,6 @@ struct MonitorInputs {
     bool n2oEnabled = false;      // CheckBoxGas ("N2O Enabled")
 };
 
-inline constexpr std::uint8_t PC_PROGRAM_VERSION = SUPPORTED_VERSION; // 47
-
 // Decodes a monitor reply. Only a frame with code 0xB0 and a good check byte
 // is accepted; anything else returns false and changes neither live nor view.
 // On acceptance live is overwritten and view replaced with the full set of

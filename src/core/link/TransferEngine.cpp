@@ -4,7 +4,6 @@
 #include "link/Identity.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace zentrova {
 
@@ -21,12 +20,6 @@ std::span<const std::uint8_t, BLOCK_SIZE> dataOf(FrameView reply) {
     return reply.subspan<1, BLOCK_SIZE>();
 }
 } // namespace
-
-std::string VersionMismatchSuffix(std::uint8_t unitVersion) {
-    char text[48];
-    std::snprintf(text, sizeof text, "  PC-%d, IGN-%d", int(SUPPORTED_VERSION), int(unitVersion));
-    return text;
-}
 
 int SavingGaugePosition(std::uint16_t unitSaveCountdown) {
     if (unitSaveCountdown > SAVE_COUNTDOWN_START) {
@@ -237,8 +230,7 @@ void TransferEngine::readReply(FrameView reply) {
         DecodeIdentity();
         if (!checkUnitVersion()) {
             validateAndShow();
-            showMessage(messages_[Msg::TextVersionMismatch] +
-                        VersionMismatchSuffix(state_.image[img::UNIT_VERSION]));
+            showVersionMismatch();
             return;
         }
     } else {
@@ -282,8 +274,7 @@ void TransferEngine::programReply(FrameView reply) {
         DecodeIdentity();
         validateAndShow();
         if (!checkUnitVersion()) {
-            showMessage(messages_[Msg::TextVersionMismatch] +
-                        VersionMismatchSuffix(state_.image[img::UNIT_VERSION]));
+            showVersionMismatch();
             return;
         }
         if (!IsBikeSupported(state_.image, state_.image[img::BIKE])) {
@@ -309,6 +300,11 @@ bool TransferEngine::checkUnitVersion() {
     }
     TransferMode = Mode::Monitor;
     return false;
+}
+
+void TransferEngine::showVersionMismatch() {
+    showMessage(
+        VersionMismatchText(messages_[Msg::TextVersionMismatch], state_.image[img::UNIT_VERSION]));
 }
 
 void TransferEngine::DecodeIdentity() {

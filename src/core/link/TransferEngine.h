@@ -97,7 +97,10 @@ private:
     void readReply(FrameView reply);
     void verifyReply(FrameView reply);
     void programReply(FrameView reply);
+    // False, back in monitor mode, when the unit's identity block names
+    // another firmware version.
     bool checkUnitVersion();
+    void showVersionMismatch();
     void monitorTick();
     void countDownStatus();
     void superviseConnection();
@@ -122,8 +125,6 @@ private:
     std::array<std::uint8_t, IMAGE_SIZE> readBlocks_{};
 };
 
-// The text after TextVersionMismatch: "  PC-47, IGN-<unit's version>".
-std::string VersionMismatchSuffix(std::uint8_t unitVersion);
 // Gauge position while the unit stores data: 100 * (1200 - n) / 1200, 0 above 1200.
 int SavingGaugePosition(std::uint16_t unitSaveCountdown);
 
