@@ -1,6 +1,7 @@
 // The designed controls of the main window, at their designed places
 // (pixels of the client area).
 #include "CGauge.h"
+#include "Render.h"
 #include "TFormHlav.h"
 
 #include <QAction>
@@ -15,11 +16,12 @@
 
 namespace {
 
-const QColor RED(255, 0, 0);
-const QColor AQUA(0, 255, 255);
-const QColor MAGENTA(255, 0, 255);
-const QColor BLUE(0, 0, 255);
-const QColor LIME(0, 255, 0);
+using zentrova::MonitorColour;
+const QColor RED = ColourOf(MonitorColour::Red);
+const QColor AQUA = ColourOf(MonitorColour::Cyan);
+const QColor MAGENTA = ColourOf(MonitorColour::Magenta);
+const QColor BLUE = ColourOf(MonitorColour::Blue);
+const QColor LIME = ColourOf(MonitorColour::Green);
 const QColor DESKTOP(58, 110, 165);
 const QColor NAVY(0, 0, 128);
 
@@ -35,13 +37,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, int x, int y, int w, int
         label->setFont(f);
     }
     return label;
-}
-
-void setBackground(QWidget* w, const QColor& c) {
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    w->setPalette(p);
 }
 
 // A hint "short|long": the short part is the tooltip, the long part goes to
@@ -111,7 +106,7 @@ void TFormHlav::CreateToolBar(QWidget* client) {
 
     LabelSpojeni = makeLabel(client, QStringLiteral("LabelSpojeni"), 492, 6, 280, 19, true);
     LabelSpojeni->setText(QStringLiteral("No connection with PC"));
-    setBackground(LabelSpojeni, RED);
+    SetBackground(LabelSpojeni, RED);
     LabelVersion = makeLabel(client, QStringLiteral("LabelVersion"), 492, 6, 280, 19, true);
     LabelVersion->hide();
 
@@ -207,11 +202,11 @@ void TFormHlav::CreateMonitorArea(QWidget* client) {
         auto* stripe = new QWidget(client);
         stripe->setObjectName(QStringLiteral("ShapeLambda%1").arg(i + 1));
         stripe->setGeometry(stripeX[i], 627, 73, 6);
-        setBackground(stripe, stripes[i]);
+        SetBackground(stripe, stripes[i]);
     }
     LabelEeDataErr = makeLabel(client, QStringLiteral("LabelEeDataErr"), 13, 697, 230, 19, true);
     LabelEeDataErr->setText(QStringLiteral("Programmed data error!"));
-    setBackground(LabelEeDataErr, RED);
+    SetBackground(LabelEeDataErr, RED);
     const int testX[] = {16, 137, 258, 379, 500, 621, 742, 864};
     for (int i = 0; i < 8; ++i) {
         LabelTest[static_cast<std::size_t>(i)] =

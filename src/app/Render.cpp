@@ -11,6 +11,13 @@ QColor ColourOf(MonitorColour colour) {
     return {};
 }
 
+void SetBackground(QWidget* widget, const QColor& colour) {
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, colour);
+    widget->setPalette(p);
+    widget->setAutoFillBackground(true);
+}
+
 void SetLabelColour(QLabel* label, MonitorColour colour) {
     const QColor c = ColourOf(colour);
     if (!c.isValid()) {
@@ -18,10 +25,7 @@ void SetLabelColour(QLabel* label, MonitorColour colour) {
         label->setPalette(QPalette());
         return;
     }
-    QPalette p = label->palette();
-    p.setColor(QPalette::Window, c);
-    label->setPalette(p);
-    label->setAutoFillBackground(true);
+    SetBackground(label, c);
 }
 
 QColor LabelBackground(const QLabel* label) {

@@ -6,6 +6,10 @@
 #include <QColor>
 
 class QLabel;
+class QWidget;
+
+// A widget filled with its own background colour.
+void SetBackground(QWidget* widget, const QColor& colour);
 
 // The label's background: Normal is the window's own button-face colour.
 void SetLabelColour(QLabel* label, zentrova::MonitorColour colour);

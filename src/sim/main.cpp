@@ -2,6 +2,7 @@
 // device path on its first line, then answers requests until SIGINT, SIGTERM
 // or SIGHUP. The unit's logic lives in the core (SimulatedUnit,
 // RequestAssembler); this file is the pty, the clock and the pacing.
+#include "files/ParameterFileIo.h"
 #include "unit/RequestAssembler.h"
 #include "unit/SimCommandLine.h"
 #include "unit/SimulatedUnit.h"
@@ -14,8 +15,6 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -94,13 +93,13 @@ bool loadMemory(SimSettings& settings) {
     if (path.empty()) {
         return true;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "zentrova-sim: cannot open %s\n", path.c_str());
+    std::string error;
+    const std::optional<std::string> bytes = ReadFileBytes(path, error);
+    if (!bytes) {
+        std::fprintf(stderr, "zentrova-sim: %s\n", error.c_str());
         return false;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    const auto memory = ign ? MemoryFromParameterFile(bytes) : MemoryFromRawImage(bytes);
+    const auto memory = ign ? MemoryFromParameterFile(*bytes) : MemoryFromRawImage(*bytes);
     if (!memory) {
         std::fprintf(stderr,
                      ign ? "zentrova-sim: %s is not a parameter file of version 47\n"
