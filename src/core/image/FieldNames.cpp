@@ -135,12 +135,6 @@ const std::array<FieldRef, IMAGE_SIZE>& Table() {
     return table;
 }
 
-// Load points of the map rows in percent: throttle for the first four maps,
-// intake pressure for the IAP map.
-constexpr std::array<int, img::MAP_ROWS> TPS_ROWS = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
-constexpr std::array<int, img::MAP_ROWS> IAP_ROWS = {30, 50, 60, 70, 75, 80, 85, 90, 95, 100};
-constexpr std::size_t IAP_PAGE = 4;
-
 } // namespace
 
 FieldRef FieldAt(std::size_t k) {
@@ -169,9 +163,9 @@ std::string LoadPointText(std::size_t page, std::size_t row) {
     if (row >= img::MAP_ROWS) {
         return {};
     }
-    const bool iap = page == IAP_PAGE;
+    const bool iap = page == img::IAP_PAGE;
     return std::string(iap ? "IAP " : "TPS ") +
-           std::to_string(iap ? IAP_ROWS[row] : TPS_ROWS[row]) + " %";
+           std::to_string(iap ? img::IAP_LOAD_POINTS[row] : img::TPS_LOAD_POINTS[row]) + " %";
 }
 
 } // namespace zentrova

@@ -145,6 +145,12 @@ inline constexpr std::size_t mapOfPage(std::size_t p) {
 inline constexpr std::size_t mapCell(std::size_t map, std::size_t row, std::size_t col) {
     return map + MAP_COLS * row + col;
 }
+// The load point of each map row in percent: throttle opening for the first
+// four maps, intake pressure for the IAP map.
+inline constexpr std::array<int, MAP_ROWS> TPS_LOAD_POINTS = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
+inline constexpr std::array<int, MAP_ROWS> IAP_LOAD_POINTS = {30, 50, 60, 70, 75,
+                                                              80, 85, 90, 95, 100};
+inline constexpr std::size_t IAP_PAGE = 4;
 } // namespace img
 
 // Month code of UNIT_MONTH: low byte of the sum of the ASCII codes of the

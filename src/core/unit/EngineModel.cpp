@@ -13,7 +13,7 @@ constexpr double PI = 3.14159265358979323846;
 constexpr double CRANK_SECONDS = 1.0;
 constexpr double IDLE_RPM = 1250.0, TOP_RPM = 12500.0;
 constexpr double THERMISTOR_R20 = 2500.0, THERMISTOR_BETA = 3450.0, PULL_UP = 2200.0;
-constexpr std::array<int, 10> TPS_ROWS = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
+constexpr const auto& TPS_ROWS = img::TPS_LOAD_POINTS;
 
 std::uint16_t word(double v) {
     return static_cast<std::uint16_t>(std::clamp<long>(std::lround(v), 0, 65535));
