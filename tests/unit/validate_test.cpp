@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
 #include <vector>
 
 using namespace zentrova;
@@ -163,6 +164,25 @@ struct StageCase {
     std::uint8_t first, second, time, delay;
     std::uint8_t wantFirst, wantSecond, wantTime, wantDelay;
 };
+// Where one controller keeps its four bytes.
+struct StageBytes {
+    std::size_t first, second, time, delay;
+};
+
+void ExpectStages(std::span<const StageCase> cases, StageBytes at) {
+    for (const auto& c : cases) {
+        ParameterImage image;
+        image[at.first] = c.first;
+        image[at.second] = c.second;
+        image[at.time] = c.time;
+        image[at.delay] = c.delay;
+        ValidateImage(image);
+        EXPECT_EQ(int{image[at.first]}, c.wantFirst) << int{c.first} << "/" << int{c.second};
+        EXPECT_EQ(int{image[at.second]}, c.wantSecond) << int{c.first} << "/" << int{c.second};
+        EXPECT_EQ(int{image[at.time]}, c.wantTime) << int{c.time};
+        EXPECT_EQ(int{image[at.delay]}, c.wantDelay) << int{c.delay};
+    }
+}
 
 TEST(ValidateImage, N2oStages) {
     const StageCase cases[] = {
@@ -170,18 +190,7 @@ TEST(ValidateImage, N2oStages) {
         {150, 120, 0, 0, 100, 100, 1, 0}, // both capped at 100; time 0 -> 1, delay may be 0
         {150, 50, 201, 255, 50, 50, 200, 200}, {100, 100, 200, 200, 100, 100, 200, 200},
     };
-    for (const auto& c : cases) {
-        ParameterImage image;
-        image[N2O_1] = c.first;
-        image[N2O_2] = c.second;
-        image[N2O_TIME] = c.time;
-        image[N2O_DELAY] = c.delay;
-        ValidateImage(image);
-        EXPECT_EQ(int{image[N2O_1]}, c.wantFirst) << int{c.first} << "/" << int{c.second};
-        EXPECT_EQ(int{image[N2O_2]}, c.wantSecond) << int{c.first} << "/" << int{c.second};
-        EXPECT_EQ(int{image[N2O_TIME]}, c.wantTime) << int{c.time};
-        EXPECT_EQ(int{image[N2O_DELAY]}, c.wantDelay) << int{c.delay};
-    }
+    ExpectStages(cases, {N2O_1, N2O_2, N2O_TIME, N2O_DELAY});
 }
 
 TEST(ValidateImage, RetardStages) {
@@ -192,18 +201,7 @@ TEST(ValidateImage, RetardStages) {
         {30, 10, 255, 201, 10, 10, 200, 200},
         {25, 25, 200, 200, 25, 25, 200, 200},
     };
-    for (const auto& c : cases) {
-        ParameterImage image;
-        image[RETARD_1] = c.first;
-        image[RETARD_2] = c.second;
-        image[RETARD_TIME] = c.time;
-        image[RETARD_DELAY] = c.delay;
-        ValidateImage(image);
-        EXPECT_EQ(int{image[RETARD_1]}, c.wantFirst) << int{c.first} << "/" << int{c.second};
-        EXPECT_EQ(int{image[RETARD_2]}, c.wantSecond) << int{c.first} << "/" << int{c.second};
-        EXPECT_EQ(int{image[RETARD_TIME]}, c.wantTime) << int{c.time};
-        EXPECT_EQ(int{image[RETARD_DELAY]}, c.wantDelay) << int{c.delay};
-    }
+    ExpectStages(cases, {RETARD_1, RETARD_2, RETARD_TIME, RETARD_DELAY});
 }
 
 // An advance map holding every value 0..75 (wrapping over the 150 cells).
